@@ -1,0 +1,9 @@
+#include "CollectionActions.h"
+
+namespace pagelore {
+
+void runInitialise(QWidget *) {}
+void runExport(QWidget *) {}
+void runImport(QWidget *) {}
+
+}  // namespace pagelore

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace pagelore {
+
+// A list file of names (magazines, categories): one quoted text per record,
+// in the order added.
+namespace CandidateList {
+
+// Names in file order, duplicates and empty names kept. Throws StorageError.
+QStringList ReadCandidateList(const QString &path);
+// Appends one record; throws FieldEncodeError (nothing written) for a name
+// the format cannot carry, StorageError when the file cannot be written.
+void AppendCandidate(const QString &path, const QString &name);
+
+}  // namespace CandidateList
+}  // namespace pagelore
