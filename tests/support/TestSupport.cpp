@@ -6,7 +6,9 @@
 #include "storage/SettingsStore.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QTimer>
 
 namespace pagelore::test {
 
@@ -141,6 +143,33 @@ QByteArray sjis(const QString &text)
     if (!r.ok)
         qFatal("test text cannot be encoded");
     return r.bytes;
+}
+
+void whenModalOpens(std::function<void(QWidget *)> action, QWidget *current, int timeoutMs)
+{
+    auto *timer = new QTimer;
+    auto *elapsed = new QElapsedTimer;
+    elapsed->start();
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, elapsed, action, current, timeoutMs]() {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && modal != current && modal->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            delete elapsed;
+            action(modal);
+            return;
+        }
+        if (elapsed->elapsed() > timeoutMs) {
+            timer->stop();
+            timer->deleteLater();
+            delete elapsed;
+            qWarning("whenModalOpens: no modal dialog opened");
+            if (QWidget *m = QApplication::activeModalWidget())
+                m->close();
+        }
+    });
+    timer->start();
 }
 
 void isolateUserFolders()

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 namespace pagelore::test {
@@ -72,6 +73,21 @@ void writeFile(const QString &path, const QByteArray &bytes);
 // Code page 932 bytes of a text (test data is written in UTF-8 source).
 QByteArray sjis(const QString &text);
 void setImageFolder(const QString &folder);
+
+// Runs `action` on the next modal dialog that opens (polling the event loop
+// until one other than `current` is active), so a test can drive a screen
+// that another screen opens with exec(). Fails the test if none opens within
+// `timeoutMs`.
+void whenModalOpens(std::function<void(QWidget *)> action, QWidget *current = nullptr, int timeoutMs = 5000);
+// Finds a child widget by object name and type; fails when it is missing.
+template <typename T>
+T *child(QWidget *parent, const QString &name)
+{
+    T *w = parent->findChild<T *>(name);
+    if (!w)
+        qFatal("widget %s not found", qPrintable(name));
+    return w;
+}
 
 // Points the per-user config and runtime folders at a private temporary
 // folder, so no test touches the real user's settings.
