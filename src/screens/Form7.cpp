@@ -1,0 +1,162 @@
+#include "Form7.h"
+
+#include "PageImageSelection.h"
+#include "platform/MessageBox.h"
+#include "storage/SettingsStore.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace pagelore {
+
+const QString Form7::kMessageTitle = QStringLiteral("画像ﾃﾞｰﾀなし");
+
+namespace {
+
+const QString kNoImage = QStringLiteral("画像ﾃﾞｰﾀがありません。");
+// A scan is decoded straight to the picture area's size; the limit only
+// stops a damaged or hostile file from asking for an absurd buffer.
+constexpr int kAllocationLimitMB = 128;
+
+}  // namespace
+
+Form7::Form7(QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("画像ﾃﾞｰﾀ"));
+
+    Image1 = new QLabel;
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setFixedSize(kPictureWidth, kPictureHeight);
+    Image1->setScaledContents(true);
+    Image1->setFrameShape(QFrame::Box);
+    Image1->setLineWidth(0);
+
+    Label1 = new QLabel(QStringLiteral("縦横比がおかしい場合もあります。"));
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    Command1 = new QPushButton(QStringLiteral("次のﾍﾟｰｼﾞ"));
+    Command2 = new QPushButton(QStringLiteral("前のﾍﾟｰｼﾞ"));
+    Command3 = new QPushButton(QStringLiteral("このウインドウを消す"));
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command3->setObjectName(QStringLiteral("Command3"));
+    for (QPushButton *b : {Command1, Command2, Command3})
+        b->setAutoDefault(false);
+
+    auto *right = new QVBoxLayout;
+    right->addWidget(Label1);
+    right->addStretch();
+    right->addWidget(Command1);
+    right->addWidget(Command2);
+    right->addWidget(Command3);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 6, 6);
+    layout->addWidget(Image1, 0, Qt::AlignTop);
+    layout->addLayout(right);
+    const int rightWidth = Command3->sizeHint().width();
+    Label1->setFixedWidth(rightWidth);
+    setFixedSize(sizeHint().expandedTo(QSize(kPictureWidth + 84, kPictureHeight + 6)));
+
+    connect(Command1, &QPushButton::clicked, this, &Form7::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form7::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form7::Command3_Click);
+
+    Form_Load();
+}
+
+void Form7::Form_Load()
+{
+    const PageImageSelection &s = PageImageSelection::current();
+    if (s.ImageBase.isEmpty()) {
+        MessageBox::inform(this, kNoImage, kMessageTitle);
+        return;
+    }
+    m_current = s.FirstImageNo;
+    loadPage();
+}
+
+void Form7::Command1_Click()
+{
+    const PageImageSelection &s = PageImageSelection::current();
+    if (s.ImageBase.isEmpty()) {
+        MessageBox::inform(this, kNoImage, kMessageTitle);
+        return;
+    }
+    // 255 is the highest page number there is, even when the article's last
+    // number lies below its first and the equality test never stops the walk.
+    if (m_current == s.LastImageNo || m_current == 255) {
+        MessageBox::inform(this, QStringLiteral("これ以後の画像ﾌｧｲﾙはありません"), kMessageTitle);
+        return;
+    }
+    ++m_current;
+    loadPage();
+}
+
+void Form7::Command2_Click()
+{
+    const PageImageSelection &s = PageImageSelection::current();
+    if (s.ImageBase.isEmpty()) {
+        MessageBox::inform(this, kNoImage, kMessageTitle);
+        return;
+    }
+    if (m_current == s.FirstImageNo) {
+        MessageBox::inform(this, QStringLiteral("これ以前のﾌｧｲﾙはありません"), kMessageTitle);
+        return;
+    }
+    --m_current;
+    loadPage();
+}
+
+void Form7::Command3_Click()
+{
+    close();
+}
+
+QString Form7::pagePath() const
+{
+    const QString path =
+        ImageFolder() + PageImageSelection::current().ImageBase + QString::number(m_current) + QStringLiteral(".jpg");
+    const QFileInfo exact(path);
+    if (exact.exists())
+        return path;
+    const QDir folder = exact.absoluteDir();
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        if (name.compare(exact.fileName(), Qt::CaseInsensitive) == 0)
+            return folder.filePath(name);
+    }
+    return path;
+}
+
+void Form7::loadPage()
+{
+    Image1->clear();
+    const QString path = pagePath();
+    QImageReader::setAllocationLimit(kAllocationLimitMB);
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    // Decoding at the area's size lets the JPEG decoder skip most of the work
+    // on a large scan; the stretch ignores the picture's own proportions.
+    reader.setScaledSize(QSize(kPictureWidth, kPictureHeight));
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        const QString file = QDir::toNativeSeparators(path);
+        const QString text = QFileInfo::exists(path)
+                                 ? QStringLiteral("画像ﾌｧｲﾙ「%1」は、JPEG画像として読み込めません。").arg(file)
+                                 : QStringLiteral("画像ﾌｧｲﾙ「%1」が見つかりません。").arg(file);
+        MessageBox::inform(this, text, kMessageTitle);
+        return;
+    }
+    Image1->setPixmap(QPixmap::fromImage(image));
+}
+
+}  // namespace pagelore
