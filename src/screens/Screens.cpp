@@ -1,18 +1,47 @@
 #include "Screens.h"
 
+#include "CandidateEditor.h"
+#include "Form2.h"
+#include "Form3.h"
+#include "FolderScreen.h"
+
 namespace pagelore {
 
 void openScreenModal(ScreenId id)
 {
     switch (id) {
-    case ScreenId::Search:
-    case ScreenId::Register:
-    case ScreenId::DeleteSearch:
-    case ScreenId::MagazineList:
-    case ScreenId::CategoryList:
-    case ScreenId::DataFolder:
-    case ScreenId::ImageFolder:
+    case ScreenId::Search: {
+        Form2 screen;
+        screen.exec();
         break;
+    }
+    case ScreenId::Register: {
+        Form3 screen;
+        screen.openModal();
+        break;
+    }
+    case ScreenId::MagazineList: {
+        RZassi screen;
+        screen.openModal();
+        break;
+    }
+    case ScreenId::CategoryList: {
+        RBunnya screen;
+        screen.openModal();
+        break;
+    }
+    case ScreenId::DeleteSearch:
+        break;
+    case ScreenId::DataFolder: {
+        frmRegistFile screen;
+        screen.exec();
+        break;
+    }
+    case ScreenId::ImageFolder: {
+        RGazou screen;
+        screen.exec();
+        break;
+    }
     }
 }
 
