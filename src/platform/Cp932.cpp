@@ -3,22 +3,36 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <optional>
+
 namespace pagelore::Cp932 {
 
 namespace {
 
 constexpr const char *kIcuName = "windows-31j";
 
+// Opening an ICU converter is costly, so one of each is kept. Qt 6.4's
+// resetState() does not clear the error flag of an ICU-backed converter, so
+// after an error the converter is replaced by a fresh one.
+thread_local std::optional<QStringDecoder> t_decoder;
+thread_local std::optional<QStringEncoder> t_encoder;
+
 QStringDecoder &icuDecoder()
 {
-    thread_local QStringDecoder decoder(kIcuName, QStringConverter::Flag::Stateless);
-    return decoder;
+    if (!t_decoder || t_decoder->hasError())
+        t_decoder.emplace(kIcuName, QStringConverter::Flag::Stateless);
+    else
+        t_decoder->resetState();
+    return *t_decoder;
 }
 
 QStringEncoder &icuEncoder()
 {
-    thread_local QStringEncoder encoder(kIcuName, QStringConverter::Flag::Stateless);
-    return encoder;
+    if (!t_encoder || t_encoder->hasError())
+        t_encoder.emplace(kIcuName, QStringConverter::Flag::Stateless);
+    else
+        t_encoder->resetState();
+    return *t_encoder;
 }
 
 // Length of the character starting at bytes[i], or 0 when the bytes there are
@@ -37,10 +51,8 @@ qsizetype sequenceLength(QByteArrayView bytes, qsizetype i)
 // first bad sequence within the run.
 bool decodeRun(QByteArrayView run, QString &out, qsizetype &badOffset)
 {
-    QStringDecoder &decoder = icuDecoder();
-    decoder.resetState();
-    QString piece = decoder.decode(run);
-    if (!decoder.hasError()) {
+    QString piece = icuDecoder().decode(run);
+    if (!t_decoder->hasError()) {
         out += piece;
         return true;
     }
@@ -52,9 +64,8 @@ bool decodeRun(QByteArrayView run, QString &out, qsizetype &badOffset)
             badOffset = i;
             return false;
         }
-        decoder.resetState();
-        QString one = decoder.decode(run.sliced(i, len));
-        if (decoder.hasError() || one.isEmpty()) {
+        QString one = icuDecoder().decode(run.sliced(i, len));
+        if (t_decoder->hasError() || one.isEmpty()) {
             badOffset = i;
             return false;
         }
@@ -122,10 +133,8 @@ EncodeResult encode(QStringView text)
         while (i < n && data[i].unicode() >= 0x80)
             ++i;
         const QStringView run = text.sliced(start, i - start);
-        QStringEncoder &encoder = icuEncoder();
-        encoder.resetState();
-        QByteArray piece = encoder.encode(run);
-        if (!encoder.hasError()) {
+        QByteArray piece = icuEncoder().encode(run);
+        if (!t_encoder->hasError()) {
             result.bytes += piece;
             continue;
         }
@@ -138,9 +147,9 @@ EncodeResult encode(QStringView text)
                 len = 2;
                 cp = QChar::surrogateToUcs4(run[k], run[k + 1]);
             }
-            encoder.resetState();
-            (void)encoder.encode(run.sliced(k, len));
-            if (encoder.hasError() || QChar::isSurrogate(cp)) {
+            const QByteArray probe = icuEncoder().encode(run.sliced(k, len));
+            Q_UNUSED(probe);
+            if (t_encoder->hasError() || QChar::isSurrogate(cp)) {
                 result.ok = false;
                 result.errorIndex = start + k;
                 result.badCharacter = cp;
