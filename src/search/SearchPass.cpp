@@ -1,5 +1,7 @@
 #include "Search.h"
 
+#include "ArticleScan.h"
+
 #include "storage/DataFiles.h"
 #include "storage/FileOps.h"
 #include "storage/RecordFileCodec.h"
@@ -23,6 +25,57 @@ bool RecordMatches(const ArticleRecord &r, const SearchConditions &c)
            || WildcardMatch(c.keyword2, r.Keyword2);                       // 13
 }
 
+namespace {
+
+// The thirteen tests on an article taken at byte level. A stored text without
+// pattern characters matches exactly the identical text, so it is compared
+// with the condition's spelling in the file; one with them is decoded and
+// matched as a pattern.
+class ByteLevelTests {
+public:
+    ByteLevelTests(const SearchConditions &c, const scan::ArticleScanner &scanner)
+        : m_c(c), m_scanner(scanner), m_title(scan::StoredSpelling::of(c.title)),
+          m_writer(scan::StoredSpelling::of(c.writer)), m_magazine(scan::StoredSpelling::of(c.magazine)),
+          m_category(scan::StoredSpelling::of(c.category)),
+          m_form(scan::StoredSpelling::of(c.publicationForm)), m_keyword1(scan::StoredSpelling::of(c.keyword1)),
+          m_keyword2(scan::StoredSpelling::of(c.keyword2)), m_date(c.date.toLiteral())
+    {
+    }
+
+    bool matches(const scan::ScannedArticle &a) const
+    {
+        return text(a, 0, m_title, m_c.title)                                    // 1
+               || text(a, 1, m_writer, m_c.writer)                               // 2
+               || text(a, 2, m_magazine, m_c.magazine)                           // 3
+               || (a.firstPage <= m_c.page && m_c.page <= a.lastPage)            // 4
+               || text(a, 5, m_category, m_c.category)                           // 5
+               || text(a, 6, m_form, m_c.publicationForm)                        // 6
+               || a.bytes(7) == m_date                                           // 7
+               || text(a, 9, m_keyword1, m_c.keyword1)                           // 8
+               || text(a, 11, m_keyword1, m_c.keyword1)                          // 9
+               || text(a, 10, m_keyword1, m_c.keyword1)                          // 10
+               || text(a, 11, m_keyword2, m_c.keyword2)                          // 11
+               || text(a, 9, m_keyword2, m_c.keyword2)                           // 12
+               || text(a, 10, m_keyword2, m_c.keyword2);                         // 13
+    }
+
+private:
+    bool text(const scan::ScannedArticle &a, int field, const scan::StoredSpelling &spelling,
+              const QString &condition) const
+    {
+        if (a.hasPattern(field))
+            return WildcardMatch(condition, m_scanner.text(a, field));
+        return spelling.equals(a.bytes(field));
+    }
+
+    const SearchConditions &m_c;
+    const scan::ArticleScanner &m_scanner;
+    scan::StoredSpelling m_title, m_writer, m_magazine, m_category, m_form, m_keyword1, m_keyword2;
+    QByteArray m_date;  // both sides in the writer's form, so equal values are equal bytes
+};
+
+}  // namespace
+
 SearchOutcome RunSearchPass(const QString &dataFolder, const SearchConditions &conditions)
 {
     RecordFileCodec articles(DataFiles::path(dataFolder, DataFiles::ArticleFile), RecordFileCodec::OpenMode::Read);
@@ -30,11 +83,18 @@ SearchOutcome RunSearchPass(const QString &dataFolder, const SearchConditions &c
     RecordFileCodec result(resultPath, RecordFileCodec::OpenMode::Write);
     SearchOutcome outcome;
     try {
+        scan::ArticleScanner scanner(articles);
+        const ByteLevelTests tests(conditions, scanner);
+        scan::ScannedArticle article;
         while (!articles.AtEnd()) {
-            const ArticleRecord record = ArticleRecord::read(articles);
+            scanner.next(article);
             ++outcome.articlesRead;
-            if (RecordMatches(record, conditions)) {
-                result.writeEncoded(record.encode());
+            // A canonical record's bytes are what re-encoding it would write.
+            if (article.canonical ? tests.matches(article) : RecordMatches(*article.converted, conditions)) {
+                if (article.canonical)
+                    result.writeEncoded(article.whole);
+                else
+                    result.writeEncoded(article.converted->encode());
                 ++outcome.hits;
             }
         }
