@@ -1,17 +1,31 @@
 #include "Startup.h"
 
+#include "Form1.h"
+#include "platform/JapaneseUi.h"
+#include "platform/SingleInstance.h"
+#include "storage/SettingsStore.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QIcon>
 
 namespace pagelore {
 
 int runApplication(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("PageloreSuite"));
-    window.show();
-    return app.exec();
+
+    // The lock is taken before anything is shown, so a second copy ends
+    // silently. Its record names this executable, which lets QLockFile tell
+    // a crashed copy's lock from a live one.
+    SingleInstance instance(kApplicationName);
+    if (instance.acquire() == SingleInstance::Result::HeldByAnother)
+        return 0;
+
+    applyJapaneseUi(app);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pagelore/logo.png")));
+
+    Form1 form;
+    return form.Form_Load();
 }
 
 }  // namespace pagelore
