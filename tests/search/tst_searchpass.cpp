@@ -140,14 +140,19 @@ void TestSearchPass::allEmptyConditions()
     const QByteArray datedWithTime = line(u"D"_qs, u"雑誌"_qs, 1, 2, u"1990-01-01 12:00:00"_qs);
     const QByteArray emptyKeyword = line(u"E"_qs, u"雑誌"_qs, 1, 2, u"1995-04-01"_qs, u"k1"_qs, {}, u"k3"_qs);
     const QByteArray starMagazine = line(u"F"_qs, u"**"_qs, 1, 2, u"1995-04-01"_qs);
-    data.write(DataFiles::ArticleFile,
-               emptyTitle + pages98 + pages101 + dated + datedWithTime + emptyKeyword + starMagazine);
+    // The reader takes one-digit months and days too; the value is what counts.
+    const QByteArray shortDate = line(u"G"_qs, u"雑誌"_qs, 1, 2, u"1990-1-1"_qs);
+    const QByteArray patternKeyword = line(u"H"_qs, u"雑誌"_qs, 1, 2, u"1995-04-01"_qs, u"k1"_qs, u"[]"_qs, u"k3"_qs);
+    data.write(DataFiles::ArticleFile, emptyTitle + pages98 + pages101 + dated + datedWithTime + emptyKeyword
+                                           + starMagazine + shortDate + patternKeyword);
 
     SearchConditions c;  // as the screen opens: empty texts, page 100
     c.date = *TypedInput::toDate(u"1990/1/1"_qs);
     RunSearchPass(data.path(), c);
 
-    QCOMPARE(data.read(DataFiles::ResultFile), emptyTitle + pages98 + dated + emptyKeyword + starMagazine);
+    QCOMPARE(data.read(DataFiles::ResultFile), emptyTitle + pages98 + dated + emptyKeyword + starMagazine
+                                                   + line(u"G"_qs, u"雑誌"_qs, 1, 2, u"1990-01-01"_qs)
+                                                   + patternKeyword);
 }
 
 void TestSearchPass::hitWrittenOnceInFileOrder()
