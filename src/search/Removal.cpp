@@ -4,6 +4,8 @@
 #include "storage/FileOps.h"
 #include "storage/RecordFileCodec.h"
 
+#include <array>
+
 namespace pagelore {
 
 ShownCandidate ShownCandidate::fromArticle(const ArticleRecord &a)
@@ -26,26 +28,44 @@ RemovalOutcome RemoveArticle(const QString &dataFolder, const ShownCandidate &ca
     const QString articlePath = DataFiles::path(dataFolder, DataFiles::ArticleFile);
     const QString scratchPath = DataFiles::path(dataFolder, DataFiles::ScratchFile);
 
-    // Every article but the first equal one goes to the scratch file. Nothing
-    // is replaced before the whole article file has been read without error.
+    // A scratch file that is a link to the article file would be replaced by
+    // the kept articles under the article file's name before the final step.
+    if (FileOps::sameFile(articlePath, scratchPath))
+        throw StorageError(StorageError::Kind::SameFile, scratchPath);
+
+    // Every article but the first equal one goes to the scratch file as the
+    // very bytes it had, so kept articles stay byte for byte what they were.
+    // Every field of every record is converted, so a malformed record anywhere
+    // stops the removal before anything is replaced.
     RecordFileCodec articles(articlePath, RecordFileCodec::OpenMode::Read);
     FileOps::ReplacementFile scratch(scratchPath);
+    std::array<RawField, ArticleRecord::kFieldCount> raw;
+    Record values;
+    values.resize(ArticleRecord::kFieldCount);
     bool found = false;
     while (!articles.AtEnd()) {
-        const ArticleRecord record = ArticleRecord::read(articles);
-        if (!found && candidate.matches(record)) {
+        QByteArrayView whole;
+        articles.readRawRecord(ArticleRecord::kFieldCount, raw.data(), &whole);
+        const qint64 recordNumber = articles.recordsRead();
+        for (int i = 0; i < ArticleRecord::kFieldCount; ++i)
+            values[i] = RecordFileCodec::convertField(raw[i], ArticleRecord::kKinds[i], articlePath, recordNumber,
+                                                      i + 1);
+        if (!found && candidate.matches(ArticleRecord::fromRecord(values))) {
             found = true;
             continue;
         }
-        scratch.write(record.encode());
+        scratch.write(whole);
     }
     articles.close();
+    // Nothing to remove: neither file is touched (the uncommitted scratch
+    // content is discarded with its writer).
     if (!found)
         return RemovalOutcome::NotFound;
     scratch.commit();
 
-    // The scratch file now holds the new collection; it replaces the article
-    // file in one rename, so the article file is always old or new, never half.
+    // The scratch file now holds the new collection. It is copied beside the
+    // article file, flushed and renamed over it, so the article file is always
+    // the old or the new one, never a mixture.
     FileOps::copyFileReplacing(scratchPath, articlePath);
     return RemovalOutcome::Removed;
 }

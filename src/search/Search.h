@@ -67,9 +67,9 @@ struct ShownCandidate {
 enum class RemovalOutcome { Removed, NotFound };
 
 // Removes the first article equal to the candidate. The kept articles go to
-// the scratch file and the article file is replaced atomically by a copy of
-// them; when no article is equal, or anything fails (StorageError), the
-// article file is left exactly as it was.
+// the scratch file, byte for byte, and the article file is replaced
+// atomically by a copy of them. When no article is equal, both files are left
+// as they were; when anything fails (StorageError) the article file is.
 RemovalOutcome RemoveArticle(const QString &dataFolder, const ShownCandidate &candidate);
 
 }  // namespace pagelore
