@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QStringDecoder>
-#include <QStringList>
+#include <QStringEncoder>
 
 namespace pagelore::Cp932 {
 
@@ -58,6 +58,8 @@ CanonicalTables build()
     // a pair it rejects (a rejected pair is never taken as canonical).
     QByteArray all;
     QList<int> codes;
+    all.reserve(3 * 60 * 188);
+    codes.reserve(60 * 188);
     for (int lead = 0x81; lead <= 0xFC; ++lead) {
         if (!isLeadByte(static_cast<unsigned char>(lead)))
             continue;
@@ -72,28 +74,42 @@ CanonicalTables build()
     }
     QStringDecoder decoder("windows-31j", QStringConverter::Flag::Stateless);
     const QString decoded = decoder.decode(all);
-    const QStringList pieces = decoded.split(QLatin1Char('\n'));
-    if (pieces.size() != codes.size() + 1)
-        return buildSlowly(t);
     QString candidates;
     QList<int> candidateCodes;
+    candidates.reserve(decoded.size());
+    candidateCodes.reserve(codes.size());
+    qsizetype from = 0;
     for (qsizetype k = 0; k < codes.size(); ++k) {
-        const QString &piece = pieces[k];
+        const qsizetype to = decoded.indexOf(QLatin1Char('\n'), from);
+        if (to < 0)
+            return buildSlowly(t);
+        const QStringView piece = QStringView(decoded).sliced(from, to - from);
+        from = to + 1;
         if (piece.size() != 1 || piece[0].unicode() < 0x80 || piece[0].unicode() == 0xFFFD)
             continue;
-        candidates += piece;
+        candidates += piece[0];
         candidates += QLatin1Char('\n');
         candidateCodes << codes[k];
     }
-    const EncodeResult encoded = encode(candidates);
-    const QList<QByteArray> spellings = encoded.bytes.split('\n');
-    if (!encoded.ok || spellings.size() != candidateCodes.size() + 1)
+    if (from != decoded.size())
         return buildSlowly(t);
+    // The same converter that encode() hands its non-ASCII runs to, in one
+    // call; a character it cannot write comes out as a substitute, which the
+    // final check below would catch if it ever looked like the pair itself.
+    QStringEncoder encoder("windows-31j", QStringConverter::Flag::Stateless);
+    const QByteArray encoded = encoder.encode(candidates);
     QByteArray canonical;
     QString canonicalText;
+    canonical.reserve(encoded.size());
+    canonicalText.reserve(candidates.size());
+    from = 0;
     for (qsizetype k = 0; k < candidateCodes.size(); ++k) {
+        const qsizetype to = encoded.indexOf('\n', from);
+        if (to < 0)
+            return buildSlowly(t);
+        const QByteArrayView b = QByteArrayView(encoded).sliced(from, to - from);
+        from = to + 1;
         const int code = candidateCodes[k];
-        const QByteArray &b = spellings[k];
         const bool same = b.size() == 2 && static_cast<unsigned char>(b[0]) == (code >> 8)
                           && static_cast<unsigned char>(b[1]) == (code & 0xFF);
         t.pair[code] = same ? CanonicalTables::PairCanonical : CanonicalTables::PairOtherSpelling;
@@ -102,9 +118,13 @@ CanonicalTables build()
             canonicalText += candidates[2 * k];
         }
     }
-    // The project's own decoder must read the canonical pairs the same way.
+    if (from != encoded.size())
+        return buildSlowly(t);
+    // The project's own converters must read and write the canonical pairs
+    // the same way.
     const DecodeResult check = decode(canonical);
-    if (!check.ok || check.text != canonicalText)
+    const EncodeResult back = encode(canonicalText);
+    if (!check.ok || check.text != canonicalText || !back.ok || back.bytes != canonical)
         return buildSlowly(t);
     return t;
 }

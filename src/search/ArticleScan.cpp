@@ -9,47 +9,51 @@ namespace pagelore::scan {
 
 namespace {
 
-enum ByteClass : std::uint8_t { Invalid = 0, Single = 1, Lead = 2, PatternChar = 3 };
+// By a character's first two bytes: how many bytes the character takes when
+// it is canonical (0 when it is not), and whether it is a pattern character.
+// One lookup per character; the byte after a text is always its closing
+// quote, so the second byte can be read even at a text's last byte.
+enum : std::uint8_t { kLengthMask = 3, kPattern = 4 };
 
-// The code page's first-byte classes, with the pattern characters marked.
-const std::array<std::uint8_t, 256> &byteClasses()
+const std::array<std::uint8_t, 65536> &characterSteps()
 {
-    static const std::array<std::uint8_t, 256> classes = [] {
-        std::array<std::uint8_t, 256> c{};
+    static const std::array<std::uint8_t, 65536> steps = [] {
+        std::array<std::uint8_t, 65536> s{};
         const auto &t = Cp932::canonicalTables();
-        for (int b = 0; b < 256; ++b)
-            c[b] = t.first[b] == Cp932::CanonicalTables::Single ? Single
-                   : t.first[b] == Cp932::CanonicalTables::Lead ? Lead
-                                                                 : Invalid;
-        for (char p : {'?', '*', '#', '['})
-            c[static_cast<unsigned char>(p)] = PatternChar;
-        return c;
+        for (int first = 0; first < 256; ++first) {
+            std::uint8_t single = 0;
+            if (t.first[first] == Cp932::CanonicalTables::Single)
+                single = 1;
+            if (first == '?' || first == '*' || first == '#' || first == '[')
+                single |= kPattern;
+            for (int second = 0; second < 256; ++second) {
+                const int code = first << 8 | second;
+                if (t.first[first] == Cp932::CanonicalTables::Lead)
+                    s[code] = t.pair[code] == Cp932::CanonicalTables::PairCanonical ? 2 : 0;
+                else
+                    s[code] = single;
+            }
+        }
+        return s;
     }();
-    return classes;
+    return steps;
 }
 
 enum class TextScan { NotCanonical, Plain, WithPattern };
 
+// `end[0]` must be readable (the closing quote).
 TextScan scanText(const unsigned char *p, const unsigned char *end)
 {
-    const auto &classes = byteClasses();
-    const auto &pairs = Cp932::canonicalTables().pair;
-    bool pattern = false;
+    const auto &steps = characterSteps();
+    unsigned seen = 0;
     while (p < end) {
-        const unsigned c = *p;
-        const std::uint8_t k = classes[c];
-        if (k == Lead) {
-            if (p + 1 >= end || pairs[c << 8 | p[1]] != Cp932::CanonicalTables::PairCanonical)
-                return TextScan::NotCanonical;
-            p += 2;
-            continue;
-        }
-        if (k == Invalid)
+        const std::uint8_t v = steps[p[0] << 8 | p[1]];
+        if (v == 0)
             return TextScan::NotCanonical;
-        pattern |= k == PatternChar;
-        ++p;
+        seen |= v;
+        p += v & kLengthMask;
     }
-    return pattern ? TextScan::WithPattern : TextScan::Plain;
+    return seen & kPattern ? TextScan::WithPattern : TextScan::Plain;
 }
 
 // A number exactly as the writer spells it: no sign but a minus, no leading
@@ -101,7 +105,7 @@ bool canonicalDate(QByteArrayView s)
 
 ArticleScanner::ArticleScanner(RecordFileCodec &file) : m_file(file)
 {
-    byteClasses();
+    characterSteps();
 }
 
 void ArticleScanner::next(ScannedArticle &a)
