@@ -3,6 +3,7 @@
 #include "CandidateEditor.h"
 #include "Form2.h"
 #include "Form3.h"
+#include "Form4.h"
 #include "FolderScreen.h"
 
 namespace pagelore {
@@ -30,8 +31,11 @@ void openScreenModal(ScreenId id)
         screen.openModal();
         break;
     }
-    case ScreenId::DeleteSearch:
+    case ScreenId::DeleteSearch: {
+        Form4 screen;
+        screen.exec();
         break;
+    }
     case ScreenId::DataFolder: {
         frmRegistFile screen;
         screen.exec();
