@@ -36,7 +36,11 @@ struct Timings {
 Timings summarise(QList<double> samples);
 
 // The cheapest pass over a file: buffered reads, counting line ends.
-double floorReadMs(const QString &path, qint64 *lineEnds = nullptr);
+// Returns the elapsed time; `cpuMs` gets the processor time it took.
+double floorReadMs(const QString &path, qint64 *lineEnds = nullptr, double *cpuMs = nullptr);
+// Processor time of this process so far. On a shared machine the elapsed
+// time includes waiting for a core; this does not.
+double cpuNowMs();
 qint64 peakRssKb();
 // Milliseconds spent in fsync/fdatasync since the last reset.
 void resetSyncClock();

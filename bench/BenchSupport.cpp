@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <vector>
 
+#include <ctime>
+
 #include <dlfcn.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -79,8 +81,16 @@ Timings summarise(QList<double> samples)
     return t;
 }
 
-double floorReadMs(const QString &path, qint64 *lineEnds)
+double cpuNowMs()
 {
+    timespec t {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+double floorReadMs(const QString &path, qint64 *lineEnds, double *cpuMs)
+{
+    const double cpuStart = cpuNowMs();
     QElapsedTimer clock;
     clock.start();
     std::FILE *f = std::fopen(QFile::encodeName(path).constData(), "rb");
@@ -96,6 +106,8 @@ double floorReadMs(const QString &path, qint64 *lineEnds)
     }
     std::fclose(f);
     const double ms = clock.nsecsElapsed() / 1e6;
+    if (cpuMs)
+        *cpuMs = cpuNowMs() - cpuStart;
     if (lineEnds)
         *lineEnds = count;
     return ms;

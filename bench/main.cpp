@@ -58,6 +58,16 @@ QJsonObject resultLine(const QString &op, qint64 articles, qint64 bytes, const T
     return o;
 }
 
+// Processor-time medians beside the elapsed ones, for machines where other
+// work competes for the cores.
+void addCpu(QJsonObject &line, const QList<double> &cpu, const QList<double> &floorCpu)
+{
+    const double c = summarise(cpu).medianMs, f = summarise(floorCpu).medianMs;
+    line.insert(QStringLiteral("cpu_ms"), c);
+    line.insert(QStringLiteral("floor_cpu_ms"), f);
+    line.insert(QStringLiteral("cpu_ratio"), f > 0 ? c / f : 0.0);
+}
+
 qint64 countRecords(const QString &path)
 {
     RecordFileCodec file(path, RecordFileCodec::OpenMode::Read);
@@ -121,18 +131,23 @@ int runSearch(const QStringList &args)
 
     const QString folder = folderOf(o.positional()[0]);
     const QString articlePath = DataFiles::path(folder, DataFiles::ArticleFile);
-    QList<double> times, floors;
+    QList<double> times, floors, cpu, floorCpu;
     SearchOutcome outcome;
     for (qint64 i = 0; i < repeat; ++i) {
-        floors << floorReadMs(articlePath);
+        double fc = 0;
+        floors << floorReadMs(articlePath, nullptr, &fc);
+        floorCpu << fc;
+        const double cpuStart = cpuNowMs();
         QElapsedTimer clock;
         clock.start();
         outcome = RunSearchPass(folder, c);
         times << elapsedMs(clock);
+        cpu << cpuNowMs() - cpuStart;
     }
     QJsonObject line = resultLine(QStringLiteral("search"), outcome.articlesRead, QFileInfo(articlePath).size(),
                                   summarise(times), summarise(floors));
     line.insert(QStringLiteral("hits"), outcome.hits);
+    addCpu(line, cpu, floorCpu);
     line.insert(QStringLiteral("repeat"), repeat);
     printLine(line);
     return 0;
@@ -184,7 +199,7 @@ int runRemove(const QStringList &args)
     restoreFile(articlePath, savedArticles);
     restoreFile(scratchPath, savedScratch);
 
-    QList<double> times, floors, syncs;
+    QList<double> times, floors, syncs, cpu, floorCpu;
     RemovalOutcome outcome = RemovalOutcome::NotFound;
     for (qint64 i = 0; i < repeat; ++i) {
         if (i > 0) {
@@ -192,17 +207,22 @@ int runRemove(const QStringList &args)
             restoreFile(savedScratch, scratchPath);
         }
         ::sync();  // earlier writes are not flushed inside the timed removal
-        floors << floorReadMs(articlePath);
+        double fc = 0;
+        floors << floorReadMs(articlePath, nullptr, &fc);
+        floorCpu << fc;
         resetSyncClock();
+        const double cpuStart = cpuNowMs();
         QElapsedTimer clock;
         clock.start();
         outcome = RemoveArticle(folder, candidate);
         const double total = elapsedMs(clock);
+        cpu << cpuNowMs() - cpuStart;
         syncs << syncMs();
         times << total - syncMs();
     }
     QJsonObject line = resultLine(QStringLiteral("remove"), articles, bytes, summarise(times), summarise(floors));
     line.insert(QStringLiteral("sync_ms"), summarise(syncs).medianMs);
+    addCpu(line, cpu, floorCpu);
     line.insert(QStringLiteral("removed"), outcome == RemovalOutcome::Removed);
     line.insert(QStringLiteral("repeat"), repeat);
     printLine(line);

@@ -9,50 +9,63 @@ namespace pagelore::scan {
 
 namespace {
 
-// By a character's first two bytes: how many bytes the character takes when
-// it is canonical (0 when it is not), and whether it is a pattern character.
-// One lookup per character; the byte after a text is always its closing
-// quote, so the second byte can be read even at a text's last byte.
-enum : std::uint8_t { kLengthMask = 3, kPattern = 4 };
+// What the scan needs of the code page, small enough to stay in the
+// processor's first-level cache: a class per byte and one bit per pair.
+enum : std::uint8_t { kSingle = 1, kLead = 2, kPattern = 4 };
 
-const std::array<std::uint8_t, 65536> &characterSteps()
+struct ScanTables {
+    std::array<std::uint8_t, 256> classes{};
+    std::array<std::uint64_t, 1024> canonicalPairs{};  // bit (lead << 8 | trail)
+};
+
+const ScanTables &scanTables()
 {
-    static const std::array<std::uint8_t, 65536> steps = [] {
-        std::array<std::uint8_t, 65536> s{};
+    static const ScanTables tables = [] {
+        ScanTables s;
         const auto &t = Cp932::canonicalTables();
-        for (int first = 0; first < 256; ++first) {
-            std::uint8_t single = 0;
-            if (t.first[first] == Cp932::CanonicalTables::Single)
-                single = 1;
-            if (first == '?' || first == '*' || first == '#' || first == '[')
-                single |= kPattern;
-            for (int second = 0; second < 256; ++second) {
-                const int code = first << 8 | second;
-                if (t.first[first] == Cp932::CanonicalTables::Lead)
-                    s[code] = t.pair[code] == Cp932::CanonicalTables::PairCanonical ? 2 : 0;
-                else
-                    s[code] = single;
-            }
+        for (int b = 0; b < 256; ++b) {
+            if (t.first[b] == Cp932::CanonicalTables::Single)
+                s.classes[b] = kSingle;
+            else if (t.first[b] == Cp932::CanonicalTables::Lead)
+                s.classes[b] = kLead;
         }
+        for (char c : {'?', '*', '#', '['})
+            s.classes[static_cast<unsigned char>(c)] |= kPattern;
+        for (int code = 0; code < 65536; ++code)
+            if (t.pair[code] == Cp932::CanonicalTables::PairCanonical)
+                s.canonicalPairs[code >> 6] |= std::uint64_t(1) << (code & 63);
         return s;
     }();
-    return steps;
+    return tables;
 }
 
 enum class TextScan { NotCanonical, Plain, WithPattern };
 
-// `end[0]` must be readable (the closing quote).
+// The length of each character comes from a branch on its first byte, which
+// the processor predicts well (Japanese text is mostly two-byte characters),
+// so finding the next character never waits for a table; the checks only
+// accumulate. `end[0]` must be readable (it is the closing quote), so a lead
+// byte at the end fails as a pair.
 TextScan scanText(const unsigned char *p, const unsigned char *end)
 {
-    const auto &steps = characterSteps();
-    unsigned seen = 0;
+    const ScanTables &t = scanTables();
+    unsigned ok = 1, seen = 0;
     while (p < end) {
-        const std::uint8_t v = steps[p[0] << 8 | p[1]];
-        if (v == 0)
-            return TextScan::NotCanonical;
-        seen |= v;
-        p += v & kLengthMask;
+        const unsigned c = p[0];
+        if (c < 0x80) {
+            seen |= t.classes[c];
+            ++p;
+        } else if (Cp932::isLeadByte(static_cast<unsigned char>(c))) {
+            const unsigned code = c << 8 | p[1];
+            ok &= unsigned(t.canonicalPairs[code >> 6] >> (code & 63));
+            p += 2;
+        } else {
+            ok &= t.classes[c];
+            ++p;
+        }
     }
+    if (!(ok & 1))
+        return TextScan::NotCanonical;
     return seen & kPattern ? TextScan::WithPattern : TextScan::Plain;
 }
 
@@ -105,7 +118,7 @@ bool canonicalDate(QByteArrayView s)
 
 ArticleScanner::ArticleScanner(RecordFileCodec &file) : m_file(file)
 {
-    characterSteps();
+    scanTables();
 }
 
 void ArticleScanner::next(ScannedArticle &a)
