@@ -31,6 +31,16 @@ QString listFileFailureText(const StorageError &error, const QString &dataFolder
            hint;
 }
 
+void fitDialogToContents(QDialog *dialog)
+{
+    QLayout *layout = dialog->layout();
+    layout->activate();
+    const int width = qMax(dialog->minimumWidth(), layout->minimumSize().width());
+    const int height = qMax(dialog->heightForWidth(width), layout->minimumSize().height());
+    dialog->setMinimumSize(width, height);
+    dialog->resize(qMax(width, dialog->width()), qMax(height, dialog->height()));
+}
+
 CandidateEditor::CandidateEditor(const CandidateEditorTexts &texts, QWidget *parent)
     : QDialog(parent),
       m_texts(texts),
@@ -82,8 +92,8 @@ CandidateEditor::CandidateEditor(const CandidateEditorTexts &texts, QWidget *par
     layout->addWidget(m_text2, 1);
     layout->addSpacing(6);
     layout->addLayout(buttons);
-    setMinimumWidth(520);
-    resize(560, 480);
+    setMinimumWidth(560);
+    m_text2->setMinimumHeight(m_text2->fontMetrics().lineSpacing() * 10);
 
     setTabOrder(m_text1, m_text2);
     setTabOrder(m_text2, m_command1);
@@ -104,6 +114,7 @@ bool CandidateEditor::Form_Load()
         MessageBox::inform(nullptr, listFileFailureText(e, folder, m_texts.listFile), kFileErrorTitle);
         return false;
     }
+    fitDialogToContents(this);
     m_text1->setFocus();
     return true;
 }

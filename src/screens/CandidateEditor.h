@@ -73,6 +73,10 @@ public:
 // pointed to the menu entry that chooses it (and creates the files).
 QString listFileFailureText(const StorageError &error, const QString &dataFolder, const QString &fileName);
 
+// Sizes a screen with word-wrapped texts so that every line of them shows: a
+// plain size hint guesses their height at some other width and cuts them off.
+void fitDialogToContents(QDialog *dialog);
+
 inline const QString kFileErrorTitle = QStringLiteral("ファイルエラー");
 inline const QString kInputErrorTitle = QStringLiteral("入力エラー");
 

@@ -261,6 +261,7 @@ bool Form3::Form_Load()
         setInputMethod(m_text[i], ImeMode::Off);
 
     m_label18->setText(imageFolder);
+    fitDialogToContents(this);
     m_text[1]->setFocus();
     return true;
 }
