@@ -153,6 +153,31 @@ int runSearch(const QStringList &args)
     return 0;
 }
 
+// A plain copy of a file beside itself (read and write in large blocks,
+// no flush to disk), then deleted: what one rewrite of the collection costs
+// on this machine, for reading the removal's figure.
+double plainCopyMs(const QString &path)
+{
+    const QString target = path + QStringLiteral(".bench-copy");
+    QElapsedTimer clock;
+    clock.start();
+    std::FILE *in = std::fopen(QFile::encodeName(path).constData(), "rb");
+    std::FILE *out = std::fopen(QFile::encodeName(target).constData(), "wb");
+    if (in && out) {
+        QByteArray block(1 << 20, Qt::Uninitialized);
+        std::size_t n;
+        while ((n = std::fread(block.data(), 1, block.size(), in)) > 0)
+            std::fwrite(block.constData(), 1, n, out);
+    }
+    if (in)
+        std::fclose(in);
+    if (out)
+        std::fclose(out);
+    const double ms = elapsedMs(clock);
+    QFile::remove(target);
+    return ms;
+}
+
 void restoreFile(const QString &from, const QString &to)
 {
     QFile::remove(to);
@@ -199,13 +224,14 @@ int runRemove(const QStringList &args)
     restoreFile(articlePath, savedArticles);
     restoreFile(scratchPath, savedScratch);
 
-    QList<double> times, floors, syncs, cpu, floorCpu;
+    QList<double> times, floors, syncs, cpu, floorCpu, copies;
     RemovalOutcome outcome = RemovalOutcome::NotFound;
     for (qint64 i = 0; i < repeat; ++i) {
         if (i > 0) {
             restoreFile(savedArticles, articlePath);
             restoreFile(savedScratch, scratchPath);
         }
+        copies << plainCopyMs(articlePath);
         ::sync();  // earlier writes are not flushed inside the timed removal
         double fc = 0;
         floors << floorReadMs(articlePath, nullptr, &fc);
@@ -222,6 +248,7 @@ int runRemove(const QStringList &args)
     }
     QJsonObject line = resultLine(QStringLiteral("remove"), articles, bytes, summarise(times), summarise(floors));
     line.insert(QStringLiteral("sync_ms"), summarise(syncs).medianMs);
+    line.insert(QStringLiteral("copy_ms"), summarise(copies).medianMs);
     addCpu(line, cpu, floorCpu);
     line.insert(QStringLiteral("removed"), outcome == RemovalOutcome::Removed);
     line.insert(QStringLiteral("repeat"), repeat);
