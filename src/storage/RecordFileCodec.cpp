@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <cstring>
 
 namespace pagelore {
@@ -53,7 +54,8 @@ RecordFileCodec::RecordFileCodec(const QString &path, OpenMode mode)
             throw StorageError(K::NotAFile, path);
         if (!m_file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
             throw StorageError(K::OpenFailed, path, m_file->errorString());
-        m_buffer.resize(kInitialBuffer);
+        // Small files (the name lists) get a small buffer; it grows for long records.
+        m_buffer.resize(std::clamp<qint64>(m_file->size() + 1, 4096, kInitialBuffer));
         return;
     }
     if (info.exists() && info.isDir())
@@ -288,6 +290,11 @@ FieldValue RecordFileCodec::convertField(const RawField &raw, FieldKind kind, co
     const qint64 contentOffset = raw.offset + (raw.form == RawField::Form::Unquoted ? 0 : 1);
     switch (kind) {
     case FieldKind::String: {
+        // A text that holds a double quote could never be written again.
+        if (raw.form != RawField::Form::Quoted) {
+            if (const qsizetype quote = bytes.indexOf('"'); quote >= 0)
+                throw StorageError(K::StrayQuote, path, recordNumber, contentOffset + quote, fieldNumber);
+        }
         Cp932::DecodeResult decoded = Cp932::decode(bytes);
         if (!decoded.ok)
             throw StorageError(K::BadEncoding, path, recordNumber, contentOffset + decoded.errorOffset,

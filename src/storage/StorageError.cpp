@@ -29,6 +29,8 @@ QString formatReason(StorageError::Kind kind)
         return QStringLiteral("シフトJIS(コードページ932)として読めないバイトがあります。");
     case K::RecordTooLarge:
         return QStringLiteral("記録が大きすぎます。");
+    case K::StrayQuote:
+        return QStringLiteral("引用符で囲まれていない文字列の中に二重引用符があります。");
     default:
         return {};
     }
@@ -63,6 +65,7 @@ bool StorageError::isFormatError() const
     case Kind::BadDate:
     case Kind::BadEncoding:
     case Kind::RecordTooLarge:
+    case Kind::StrayQuote:
         return true;
     default:
         return false;

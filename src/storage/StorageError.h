@@ -25,6 +25,7 @@ public:
         BadDate,            // a date literal that spells no date
         BadEncoding,        // bytes that are not code page 932
         RecordTooLarge,     // a record beyond the size any real article has
+        StrayQuote,         // a double quote inside an unquoted text, which no writer produces
     };
 
     StorageError(Kind kind, QString path, QString detail = {});

@@ -184,6 +184,8 @@ private slots:
                                            << 3;
         QTest::newRow("bytes that are not code page 932") << good + "\"ab\x80\",1,#1990-01-01#\r\n"
                                                           << K::BadEncoding << 2 << 24 << 1;
+        QTest::newRow("quote inside an unquoted text") << good + "a\"b,1,#1990-01-01#\r\n" << K::StrayQuote << 2
+                                                       << 22 << 1;
         QTest::newRow("trailing blank line") << good + "\r\n" << K::UnexpectedEnd << 2 << 23 << 2;
     }
     void malformedInputIsReportedWithItsPlace()
