@@ -52,6 +52,7 @@ Form7::Form7(QWidget *parent) : QDialog(parent)
         b->setAutoDefault(false);
 
     auto *right = new QVBoxLayout;
+    right->setContentsMargins(0, 6, 0, 0);
     right->addWidget(Label1);
     right->addStretch();
     right->addWidget(Command1);
