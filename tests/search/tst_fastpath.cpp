@@ -54,6 +54,8 @@ private slots:
     void sameResultFile();
     void sameError_data();
     void sameError();
+    void removalSameAsPlain_data();
+    void removalSameAsPlain();
 };
 
 void TestFastPath::sameResultFile_data()
@@ -193,6 +195,70 @@ void TestFastPath::sameError()
     QCOMPARE(fast->byteOffset(), plain->byteOffset());
     QCOMPARE(fast->fieldNumber(), plain->fieldNumber());
     QCOMPARE(folder.read(DataFiles::ResultFile), QByteArray());
+}
+
+// The removal takes the same byte-level road: the article removed must be the
+// first one whose converted fields equal the candidate's.
+void TestFastPath::removalSameAsPlain_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("title");  // of the candidate; its other fields are those of line()
+    QTest::addColumn<int>("removed");     // 0-based record, -1 for none
+
+    const QByteArray kRest = ",\"w\",\"m\",1,2,\"c\",\"" + sjis(u"特集"_qs) + "\",#2001-02-03#,\""
+                             + sjis(u"一行目\r\n二行目"_qs) + "\",\"k1\",\"k2\",\"k3\",\"img\",0,255\r\n";
+    QTest::newRow("plain") << line("a") + line("b") + line("b") << u"b"_qs << 1;
+    QTest::newRow("NEC row 13 spelling") << line("x") + line("\x87\x9a") << u"∵"_qs << 1;
+    QTest::newRow("NEC-selected IBM spelling") << line("\xed\x40") << u"纊"_qs << 0;
+    QTest::newRow("other text") << line("\x81\xe6") << u"纊"_qs << -1;
+    QTest::newRow("spaces and unquoted title") << line("x") + " b" + kRest << u"b"_qs << 1;
+    QTest::newRow("one-digit month") << line("b", "k2", "2001-2-3") << u"b"_qs << 0;
+    QTest::newRow("image fields differ") << line("b").replace("\"img\",0,255", "\"\",3,4") << u"b"_qs << 0;
+    QTest::newRow("pattern title is a different text") << line("*") + line("b") << u"b"_qs << 1;
+    QTest::newRow("half-width katakana") << line(sjis(u"ﾃｽﾄ"_qs)) + line(sjis(u"テスト"_qs)) << u"テスト"_qs << 1;
+}
+
+void TestFastPath::removalSameAsPlain()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, title);
+    QFETCH(int, removed);
+
+    TempDataFolder folder;
+    folder.write(DataFiles::ArticleFile, file);
+    // The fields of line() with the wanted title, as the browser would show them.
+    TempDataFolder model;
+    model.write(DataFiles::ArticleFile, line("t"));
+    RecordFileCodec modelFile(model.file(DataFiles::ArticleFile), RecordFileCodec::OpenMode::Read);
+    ArticleRecord shown = ArticleRecord::read(modelFile);
+    shown.Title = title;
+    const ShownCandidate candidate = ShownCandidate::fromArticle(shown);
+
+    // The plain road: convert every record, keep every one but the first equal.
+    QByteArray kept;
+    int first = -1;
+    {
+        RecordFileCodec in(folder.file(DataFiles::ArticleFile), RecordFileCodec::OpenMode::Read);
+        RawField raw[ArticleRecord::kFieldCount];
+        for (int n = 0; !in.AtEnd(); ++n) {
+            QByteArrayView whole;
+            in.readRawRecord(ArticleRecord::kFieldCount, raw, &whole);
+            Record values;
+            for (int i = 0; i < ArticleRecord::kFieldCount; ++i)
+                values.append(RecordFileCodec::convertField(raw[i], ArticleRecord::kKinds[i], in.path(), n + 1, i + 1));
+            if (first < 0 && candidate.matches(ArticleRecord::fromRecord(values)))
+                first = n;
+            else
+                kept += whole.toByteArray();
+        }
+    }
+    QCOMPARE(first, removed);
+
+    folder.write(DataFiles::ScratchFile, "stale");
+    const RemovalOutcome outcome = RemoveArticle(folder.path(), candidate);
+    QCOMPARE(outcome == RemovalOutcome::Removed, removed >= 0);
+    QCOMPARE(folder.read(DataFiles::ArticleFile), removed >= 0 ? kept : file);
+    QCOMPARE(folder.read(DataFiles::ScratchFile), removed >= 0 ? kept : QByteArray("stale"));
 }
 
 PAGELORE_TEST_MAIN(TestFastPath)
