@@ -339,6 +339,7 @@ int runPage(const QStringList &args)
         QElapsedTimer clock;
         clock.start();
         QImageReader reader(path);
+        reader.setAutoTransform(true);
         reader.setScaledSize(kViewerArea);
         const QImage small = reader.read();
         scaled << elapsedMs(clock);
@@ -346,6 +347,7 @@ int runPage(const QStringList &args)
             return fail(QStringLiteral("cannot read %1: %2").arg(path, reader.errorString()));
         clock.restart();
         QImageReader whole(path);
+        whole.setAutoTransform(true);
         const QImage big = whole.read();
         full << elapsedMs(clock);
         if (big.isNull())
