@@ -4,9 +4,8 @@
 
 namespace pagelore::shots {
 
-// A demo collection made for the pictures: a data folder with the six files
-// and a few articles, magazines and categories, and an image folder with a
-// few generated page images. Both are chosen in the (temporary) settings.
+// The demo collection (tools/demo) written under `base` and chosen in the
+// (temporary) settings.
 struct DemoData {
     QString dataFolder;   // ends with "/"
     QString imageFolder;  // ends with "/"
