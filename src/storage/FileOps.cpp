@@ -96,7 +96,10 @@ ReplacementFile::ReplacementFile(const QString &path) : m_path(path), m_file(std
 {
     refuseFolder(path);
     m_file->setDirectWriteFallback(false);
-    if (!m_file->open(QIODevice::WriteOnly))
+    // Unbuffered, so a short write (a full disk) shows in write()'s count:
+    // a buffered QSaveFile loses that error in its final flush and commits
+    // the cut-off file.
+    if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw StorageError(K::WriteFailed, path, m_file->errorString());
     m_buffer.reserve(kChunk);
 }
@@ -107,20 +110,31 @@ ReplacementFile::~ReplacementFile()
         m_file->cancelWriting();
 }
 
-void ReplacementFile::flush()
+void ReplacementFile::writeThrough(QByteArrayView bytes)
 {
-    if (m_buffer.isEmpty())
-        return;
-    if (m_file->write(m_buffer) != m_buffer.size()) {
+    if (m_file->write(bytes.data(), bytes.size()) != bytes.size()) {
         const QString reason = m_file->errorString();
         m_file->cancelWriting();
         throw StorageError(K::WriteFailed, m_path, reason);
     }
-    m_buffer.clear();
+}
+
+void ReplacementFile::flush()
+{
+    if (m_buffer.isEmpty())
+        return;
+    writeThrough(m_buffer);
+    m_buffer.resize(0);  // keeps its room for the next records
 }
 
 void ReplacementFile::write(QByteArrayView bytes)
 {
+    // A block as large as the buffer would only be copied into it and out.
+    if (bytes.size() >= kChunk) {
+        flush();
+        writeThrough(bytes);
+        return;
+    }
     m_buffer.append(bytes);
     if (m_buffer.size() >= kChunk)
         flush();
