@@ -1,10 +1,10 @@
 #pragma once
 
+#include <memory>
+
+#include "ArticleFieldBoxes.h"
 #include "ResultBrowserBase.h"
 
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 
 namespace pagelore {
@@ -27,9 +27,7 @@ protected:
     void showNoRecord() override;
 
 private:
-    QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6, *Text7, *Text8;
-    QPlainTextEdit *Text9;
-    QLineEdit *Text10, *Text11, *Text12, *Text13, *Text14, *Text15;
+    std::unique_ptr<ArticleFieldBoxes> m_fields;
     QPushButton *Command1, *Command2, *Command3, *Command4;
 };
 

@@ -1,12 +1,13 @@
 #pragma once
 
+#include <memory>
+
+#include "ArticleFieldBoxes.h"
 #include "ResultBrowserBase.h"
 #include "search/Search.h"
 
 #include <optional>
 
-class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 
 namespace pagelore {
@@ -39,9 +40,7 @@ protected:
     void showNoRecord() override;
 
 private:
-    QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6, *Text7, *Text8;
-    QPlainTextEdit *Text9;
-    QLineEdit *Text10, *Text11, *Text12;
+    std::unique_ptr<ArticleFieldBoxes> m_fields;
     QPushButton *Command1, *Command2, *Command3, *Command4;
 
     // What the removal compares with: the record as read, never the boxes,
