@@ -74,6 +74,11 @@ private slots:
             multiLine += a.Content.contains(QStringLiteral("\r\n")) ? 1 : 0;
             asterisks += (a.Title + a.Keyword1 + a.Keyword2 + a.Keyword3).contains(u'*') ? 1 : 0;
             unknownDate += a.PublicationDate.date() == QDate(1900, 1, 1) ? 1 : 0;
+            // A blank searched field would make the article a hit of every
+            // search that leaves that condition blank.
+            for (const QString *field : {&a.Title, &a.Writer, &a.Magazine, &a.Category, &a.PublicationForm,
+                                         &a.Keyword1, &a.Keyword2, &a.Keyword3})
+                QVERIFY2(!field->isEmpty(), qPrintable(a.Title));
         }
         QCOMPARE(forms.size(), std::size_t(PublicationFormChoices().size()));
         QCOMPARE(magazines, std::set<QString>(demo::demoMagazines().begin(), demo::demoMagazines().end()));

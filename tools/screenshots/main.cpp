@@ -31,6 +31,8 @@
 #include <QMenuBar>
 #include <QRect>
 #include <QScreen>
+#include <QPlainTextEdit>
+#include <QPalette>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -46,6 +48,7 @@ namespace pagelore::shots {
 struct Stage {
     const DemoData &demo;
     std::vector<std::unique_ptr<QWidget>> windows;
+    QPixmap picture;  // taken by the row itself, while a message or input box was open
 
     template <typename T, typename... Args>
     T *make(Args &&...args)
@@ -66,12 +69,111 @@ struct Shot {
     ShowScreen show;
 };
 
+QPixmap grabArea(const QList<QWidget *> &parts)
+{
+    QRect area;
+    for (QWidget *w : parts) {
+        if (w && w->isVisible())
+            area = area.united(w->frameGeometry());
+    }
+    if (area.isEmpty())
+        return {};
+    return QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+}
+
+void settle(int ms);
+
+// A plain grey desk behind several windows, so the picture has no black gaps.
+QWidget *desk(Stage &stage, const QRect &area)
+{
+    auto *back = stage.make<QWidget>();
+    back->setWindowFlags(Qt::FramelessWindowHint);
+    back->setAutoFillBackground(true);
+    QPalette palette = back->palette();
+    palette.setColor(QPalette::Window, QColor(96, 110, 130));
+    back->setPalette(palette);
+    back->setGeometry(area);
+    back->show();
+    return back;
+}
+
+// Runs a handler that opens a message or input box with exec(). While the box
+// is open, `fill` may type into it; then the picture is taken of the box over
+// `under`, and the box is closed with its No or Cancel, so nothing is changed.
+QList<QWidget *> withBox(Stage &stage, const QList<QWidget *> &under, const std::function<void()> &handler,
+                         const std::function<void(QWidget *)> &fill = {})
+{
+    QTimer::singleShot(500, [&stage, under, fill] {
+        QWidget *box = QApplication::activeModalWidget();
+        QList<QWidget *> parts = under;
+        if (box) {
+            if (fill)
+                fill(box);
+            // Over the middle of its screen, as a window manager would put it;
+            // below a screen too small to show beside the box.
+            const QRect screen = under.first()->frameGeometry();
+            if (box->height() * 2 > screen.height())
+                box->move(screen.left() + 60, screen.bottom() - 30);
+            else
+                box->move(screen.center() - box->rect().center());
+            parts << box;
+        }
+        QRect area;
+        for (QWidget *w : parts)
+            area = area.united(w->frameGeometry());
+        parts.prepend(desk(stage, area.adjusted(-16, -16, 16, 16)));
+        for (QWidget *w : parts)
+            w->raise();
+        settle(300);
+        stage.picture = grabArea(parts);
+        if (box)
+            box->close();
+    });
+    handler();
+    return {};
+}
+
+// The search the browsers open on: the railway magazine, whose first article
+// has scanned pages.
+void searchRailwayMagazine(const Stage &stage)
+{
+    SearchConditions conditions;
+    conditions.magazine = QStringLiteral("鉄路の旅");
+    RunSearchPass(stage.demo.dataFolder, conditions);
+}
+
 template <typename Screen>
 QList<QWidget *> showPlain(Stage &stage)
 {
     auto *screen = stage.make<Screen>();
     screen->show();
     return {screen};
+}
+
+// A new article as a reader would type it.
+void fillRegistration(QWidget *form)
+{
+    const auto text = [form](const char *name, const QString &value) {
+        form->findChild<QLineEdit *>(QString::fromLatin1(name))->setText(value);
+    };
+    const auto combo = [form](const char *name, const QString &value) {
+        form->findChild<QComboBox *>(QString::fromLatin1(name))->setEditText(value);
+    };
+    text("Text1", QStringLiteral("はじめてのスキャナ"));
+    text("Text2", QStringLiteral("佐藤健一"));
+    combo("Combo1", QStringLiteral("週刊デジタル生活"));
+    text("Text3", QStringLiteral("60"));
+    text("Text4", QStringLiteral("65"));
+    combo("Combo2", QStringLiteral("ハードウェア"));
+    combo("Combo3", QStringLiteral("特集"));
+    text("Text5", QStringLiteral("2001/7/12"));
+    form->findChild<QPlainTextEdit *>(QStringLiteral("Text6"))
+        ->setPlainText(QStringLiteral("紙の記事を画像にして残す。\n解像度と保存形式の選び方。"));
+    text("Text7", QStringLiteral("スキャナ"));
+    text("Text8", QStringLiteral("解像度"));
+    text("Text10", QStringLiteral("SCAN"));
+    text("Text11", QStringLiteral("0"));
+    text("Text12", QStringLiteral("5"));
 }
 
 const std::vector<Shot> &shots()
@@ -96,29 +198,50 @@ const std::vector<Shot> &shots()
              form->menuBar()->setActiveAction(menu->menuAction());
              return {form, menu};
          }},
+        {"overview",
+         [](Stage &stage) -> QList<QWidget *> {
+             searchRailwayMagazine(stage);
+             auto *main = stage.make<Form1>();
+             main->adjustSize();
+             main->move(24, 24);
+             main->show();
+             auto *browser = stage.make<Form5>();
+             browser->move(main->frameGeometry().right() - 120, 96);
+             browser->show();
+             settle(100);
+             const QRect both = main->frameGeometry().united(browser->frameGeometry());
+             QWidget *back = desk(stage, both.adjusted(-24, -24, 24, 24));
+             main->raise();
+             browser->raise();
+             return {back, main, browser};
+         }},
         {"frmRegistFile", showPlain<frmRegistFile>},
         {"RGazou", showPlain<RGazou>},
         {"Form2",
          [](Stage &stage) -> QList<QWidget *> {
              auto *form = stage.make<Form2>();
-             form->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("表計算ソフト活用術"));
-             form->findChild<QComboBox *>(QStringLiteral("Combo1"))->setEditText(QStringLiteral("月刊パソコン技術"));
+             form->findChild<QComboBox *>(QStringLiteral("Combo1"))->setEditText(QStringLiteral("鉄路の旅"));
              form->show();
              return {form};
          }},
+        {"Form2-confirm",
+         [](Stage &stage) -> QList<QWidget *> {
+             auto *form = stage.make<Form2>();
+             form->findChild<QComboBox *>(QStringLiteral("Combo1"))->setEditText(QStringLiteral("鉄路の旅"));
+             form->show();
+             settle(200);
+             return withBox(stage, {form}, [form] { form->Command2_Click(); });
+         }},
         {"Form5",
          [](Stage &stage) -> QList<QWidget *> {
-             // Both demo articles are features: the first of two hits, no end message.
-             SearchConditions conditions;
-             conditions.publicationForm = QStringLiteral("特集");
-             RunSearchPass(stage.demo.dataFolder, conditions);
+             searchRailwayMagazine(stage);
              auto *form = stage.make<Form5>();
              form->show();
              return {form};
          }},
         {"Form7",
          [](Stage &stage) -> QList<QWidget *> {
-             PageImageSelection::set({QStringLiteral("PC"), 0, 3});
+             PageImageSelection::set({QStringLiteral("TRAIN"), 0, 4});
              auto *form = stage.make<Form7>();
              form->show();
              return {form};
@@ -126,31 +249,46 @@ const std::vector<Shot> &shots()
         {"Form4",
          [](Stage &stage) -> QList<QWidget *> {
              auto *form = stage.make<Form4>();
-             form->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("最新CPUの省電力技術"));
-             form->findChild<QComboBox *>(QStringLiteral("Combo3"))->setEditText(QStringLiteral("特集"));
+             form->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("プリンタ新製品のご案内"));
+             form->findChild<QComboBox *>(QStringLiteral("Combo3"))->setEditText(QStringLiteral("広告"));
              form->show();
              return {form};
          }},
         {"Form6",
          [](Stage &stage) -> QList<QWidget *> {
-             // Both demo articles are features, so the browser opens on the
-             // first of two candidates, with no end message.
              SearchConditions conditions;
-             conditions.publicationForm = QStringLiteral("特集");
+             conditions.publicationForm = QStringLiteral("広告");
              RunSearchPass(stage.demo.dataFolder, conditions);
              auto *form = stage.make<Form6>();
              form->show();
              return {form};
          }},
+        {"Form6-confirm",
+         [](Stage &stage) -> QList<QWidget *> {
+             SearchConditions conditions;
+             conditions.publicationForm = QStringLiteral("広告");
+             RunSearchPass(stage.demo.dataFolder, conditions);
+             auto *form = stage.make<Form6>();
+             form->show();
+             settle(200);
+             return withBox(stage, {form}, [form] { form->Command2_Click(); });
+         }},
         {"Form3",
          [](Stage &stage) -> QList<QWidget *> {
              auto *form = stage.make<Form3>();
              form->Form_Load();
-             form->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("最新CPUの省電力技術"));
-             form->findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(QStringLiteral("山田太郎"));
-             form->findChild<QComboBox *>(QStringLiteral("Combo3"))->setEditText(QStringLiteral("特集"));
+             fillRegistration(form);
              form->show();
              return {form};
+         }},
+        {"Form3-confirm",
+         [](Stage &stage) -> QList<QWidget *> {
+             auto *form = stage.make<Form3>();
+             form->Form_Load();
+             fillRegistration(form);
+             form->show();
+             settle(200);
+             return withBox(stage, {form}, [form] { form->Command2_Click(); });
          }},
         {"RZassi",
          [](Stage &stage) -> QList<QWidget *> {
@@ -168,6 +306,41 @@ const std::vector<Shot> &shots()
              editor->show();
              return {editor};
          }},
+        {"Form1-export",
+         [](Stage &stage) -> QList<QWidget *> {
+             auto *form = stage.make<Form1>();
+             form->adjustSize();
+             form->move(200, 120);
+             form->show();
+             settle(200);
+             return withBox(stage, {form}, [form] { form->WriteDown_Click(); },
+                            [](QWidget *box) {
+                                if (auto *line = box->findChild<QLineEdit *>())
+                                    line->setText(QStringLiteral("/media/usb/pagelore-backup/"));
+                            });
+         }},
+        {"Form1-import",
+         [](Stage &stage) -> QList<QWidget *> {
+             auto *form = stage.make<Form1>();
+             form->adjustSize();
+             form->move(200, 120);
+             form->show();
+             settle(200);
+             return withBox(stage, {form}, [form] { form->ReadIn_Click(); },
+                            [](QWidget *box) {
+                                if (auto *line = box->findChild<QLineEdit *>())
+                                    line->setText(QStringLiteral("/media/usb/pagelore-backup/"));
+                            });
+         }},
+        {"Form1-initialise",
+         [](Stage &stage) -> QList<QWidget *> {
+             auto *form = stage.make<Form1>();
+             form->adjustSize();
+             form->move(200, 120);
+             form->show();
+             settle(200);
+             return withBox(stage, {form}, [form] { form->INI_Click(); });
+         }},
     };
     return table;
 }
@@ -181,20 +354,15 @@ void settle(int ms)
 
 bool takeShot(const Shot &shot, const DemoData &demo, const QString &folder)
 {
-    Stage stage{demo, {}};
+    Stage stage{demo, {}, {}};
     const QList<QWidget *> parts = shot.show(stage);
-    settle(400);
-    QRect area;
-    for (QWidget *w : parts) {
-        if (w->isVisible())
-            area = area.united(w->frameGeometry());
+    if (stage.picture.isNull()) {
+        settle(400);
+        stage.picture = grabArea(parts);
     }
     bool saved = false;
-    if (!area.isEmpty()) {
-        const QPixmap picture = QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(),
-                                                                            area.height());
-        saved = picture.save(folder + QLatin1Char('/') + QString::fromLatin1(shot.name) + QStringLiteral(".png"));
-    }
+    if (!stage.picture.isNull())
+        saved = stage.picture.save(folder + QLatin1Char('/') + QString::fromLatin1(shot.name) + QStringLiteral(".png"));
     for (auto &w : stage.windows)
         w->close();
     stage.windows.clear();
@@ -217,12 +385,17 @@ int main(int argc, char *argv[])
     // Settings must be redirected before Qt reads the environment.
     QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/config")));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.path()));
 
     QApplication app(argc, argv);
     pagelore::applyJapaneseUi(app);
     QDir().mkpath(output);
 
-    const DemoData demo = makeDemoData(home.path());
+    // A fixed place, so that the paths the screens show stay the same from one
+    // run to the next.
+    const QString demoBase = QDir::tempPath() + QStringLiteral("/pagelore-screenshots-demo");
+    const QString startFolder = QDir::currentPath();
+    const DemoData demo = makeDemoData(demoBase);
     // The folder screens start at the working folder.
     QDir::setCurrent(demo.dataFolder);
 
@@ -239,5 +412,7 @@ int main(int argc, char *argv[])
         if (!ok)
             ++failures;
     }
+    QDir::setCurrent(startFolder);
+    QDir(demoBase).removeRecursively();
     return failures == 0 ? 0 : 1;
 }
