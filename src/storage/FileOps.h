@@ -45,6 +45,7 @@ public:
 
 private:
     void flush();
+    void writeThrough(QByteArrayView bytes);
     QString m_path;
     std::unique_ptr<QSaveFile> m_file;
     QByteArray m_buffer;
