@@ -3,20 +3,24 @@
 #include "platform/Cp932.h"
 #include "platform/Cp932Canonical.h"
 
-#include <QDate>
 
 namespace pagelore::scan {
 
 namespace {
-
 // What the scan needs of the code page, small enough to stay in the
 // processor's first-level cache: a class per byte and one bit per pair.
 enum : std::uint8_t { kSingle = 1, kLead = 2, kPattern = 4 };
+}  // namespace
 
 struct ScanTables {
     std::array<std::uint8_t, 256> classes{};
     std::array<std::uint64_t, 1024> canonicalPairs{};  // bit (lead << 8 | trail)
+    // The same by byte, for the walk: a load and a test, and it waits for
+    // nothing the next character needs.
+    std::array<bool, 65536> canonicalPair{};
 };
+
+namespace {
 
 const ScanTables &scanTables()
 {
@@ -32,8 +36,10 @@ const ScanTables &scanTables()
         for (char c : {'?', '*', '#', '['})
             s.classes[static_cast<unsigned char>(c)] |= kPattern;
         for (int code = 0; code < 65536; ++code)
-            if (t.pair[code] == Cp932::CanonicalTables::PairCanonical)
+            if (t.pair[code] == Cp932::CanonicalTables::PairCanonical) {
                 s.canonicalPairs[code >> 6] |= std::uint64_t(1) << (code & 63);
+                s.canonicalPair[code] = true;
+            }
         return s;
     }();
     return tables;
@@ -46,9 +52,8 @@ enum class TextScan { NotCanonical, Plain, WithPattern };
 // so finding the next character never waits for a table; the checks only
 // accumulate. `end[0]` must be readable (it is the closing quote), so a lead
 // byte at the end fails as a pair.
-TextScan scanText(const unsigned char *p, const unsigned char *end)
+TextScan scanText(const ScanTables &t, const unsigned char *p, const unsigned char *end)
 {
-    const ScanTables &t = scanTables();
     unsigned ok = 1, seen = 0;
     while (p < end) {
         const unsigned c = p[0];
@@ -110,25 +115,180 @@ bool canonicalDate(QByteArrayView s)
     for (int i : {0, 1, 2, 3, 5, 6, 8, 9})
         if (s[i] < '0' || s[i] > '9')
             return false;
+    // The Gregorian calendar's days, as QDate counts them for these years.
+    static constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const int year = twoDigits(s.data()) * 100 + twoDigits(s.data() + 2);
-    return year >= 100 && QDate::isValid(year, twoDigits(s.data() + 5), twoDigits(s.data() + 8));
+    const int month = twoDigits(s.data() + 5), day = twoDigits(s.data() + 8);
+    if (year < 100 || month < 1 || month > 12 || day < 1)
+        return false;
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
 }
+
+// A record in the writer's own form, read in one walk over the bytes read
+// ahead: each text is checked character by character as it is crossed,
+// which finds its closing quote on the way (a double quote is never the
+// second byte of a character). Each step reads one field or delimiter and
+// says whether it was there in that form; a record that fails a step, or is
+// not wholly read yet, is left to the general reader.
+class CanonicalWalk {
+public:
+    CanonicalWalk(const ScanTables &t, QByteArrayView bytes, qint64 offset)
+        : m_t(t), m_begin(bytes.data()), m_p(bytes.data()), m_end(bytes.data() + bytes.size()), m_offset(offset)
+    {
+    }
+
+    qsizetype length() const { return m_p - m_begin; }
+
+    bool next(char delimiter)
+    {
+        if (m_p >= m_end || *m_p != delimiter)
+            return false;
+        ++m_p;
+        return true;
+    }
+
+    bool text(RawField &f, int field, quint16 &patterns)
+    {
+        if (m_p >= m_end || *m_p != '"')
+            return false;
+        f.offset = m_offset + (m_p - m_begin);
+        const auto *const from = reinterpret_cast<const unsigned char *>(m_p + 1);
+        const auto *const last = reinterpret_cast<const unsigned char *>(m_end - 1);  // so q[1] is readable
+        unsigned seen = 0;
+        for (const unsigned char *q = from; q < last;) {
+            const unsigned c = *q;
+            if (c < 0x80) {
+                if (c == '"') {
+                    f.form = RawField::Form::Quoted;
+                    f.data = reinterpret_cast<const char *>(from);
+                    f.size = q - from;
+                    if (seen & kPattern)
+                        patterns |= 1u << field;
+                    m_p = reinterpret_cast<const char *>(q + 1);
+                    return true;
+                }
+                seen |= m_t.classes[c];
+                ++q;
+            } else if (m_t.classes[c] & kLead) {
+                if (!m_t.canonicalPair[c << 8 | q[1]])
+                    return false;
+                q += 2;
+            } else if (m_t.classes[c] & kSingle) {
+                ++q;
+            } else {
+                return false;
+            }
+        }
+        return false;
+    }
+
+    // No sign but a minus, no leading zero, within the field's range.
+    bool number(RawField &f, bool allowMinus, int high, qint16 &value)
+    {
+        const char *const from = m_p;
+        const bool negative = m_p < m_end && *m_p == '-';
+        if (negative) {
+            if (!allowMinus)
+                return false;
+            ++m_p;
+        }
+        const char *const digits = m_p;
+        int v = 0;
+        for (; m_p < m_end && static_cast<unsigned>(*m_p - '0') < 10; ++m_p) {
+            if (m_p - digits == 5)
+                return false;
+            v = v * 10 + (*m_p - '0');
+        }
+        const qsizetype n = m_p - digits;
+        if (n == 0 || (*digits == '0' && (n > 1 || negative)))
+            return false;
+        if (negative)
+            v = -v;
+        if (v > high || v < -32768)
+            return false;
+        value = static_cast<qint16>(v);
+        f.form = RawField::Form::Unquoted;
+        f.data = from;
+        f.size = m_p - from;
+        f.offset = m_offset + (from - m_begin);
+        return true;
+    }
+
+    bool date(RawField &f)
+    {
+        if (m_end - m_p < 12 || m_p[0] != '#' || m_p[11] != '#' || !canonicalDate(QByteArrayView(m_p + 1, 10)))
+            return false;
+        f.form = RawField::Form::DateLiteral;
+        f.data = m_p + 1;
+        f.size = 10;
+        f.offset = m_offset + (m_p - m_begin);
+        m_p += 12;
+        return true;
+    }
+
+private:
+    const ScanTables &m_t;
+    const char *const m_begin;
+    const char *m_p;
+    const char *const m_end;
+    const qint64 m_offset;  // of m_begin in the file
+};
+
+// The layout the walk reads, in the order of the file.
+constexpr std::array<FieldKind, ArticleRecord::kFieldCount> kWriterLayout = {
+    FieldKind::String, FieldKind::String, FieldKind::String, FieldKind::Int16, FieldKind::Int16,
+    FieldKind::String, FieldKind::String, FieldKind::Date,   FieldKind::String, FieldKind::String,
+    FieldKind::String, FieldKind::String, FieldKind::String, FieldKind::UInt8, FieldKind::UInt8,
+};
 
 }  // namespace
 
-ArticleScanner::ArticleScanner(RecordFileCodec &file) : m_file(file)
+ArticleScanner::ArticleScanner(RecordFileCodec &file)
+    : m_file(file), m_tables(&scanTables()), m_writerLayout(ArticleRecord::kKinds == kWriterLayout)
 {
-    scanTables();
 }
 
 void ArticleScanner::next(ScannedArticle &a)
 {
     a.converted.reset();
+    if (takeCanonical(a))
+        return;
     m_file.readRawRecord(ArticleRecord::kFieldCount, a.fields.data(), &a.whole);
     a.recordNumber = m_file.recordsRead();
     a.canonical = quickCheck(a);
     if (!a.canonical)
         a.converted = convert(a);
+}
+
+bool ArticleScanner::takeCanonical(ScannedArticle &a)
+{
+    if (!m_writerLayout)
+        return false;
+    const QByteArrayView unread = m_file.unread();
+    if (unread.isEmpty())
+        return false;
+    CanonicalWalk w(*m_tables, unread, m_file.position());
+    quint16 patterns = 0;
+    qint16 image = 0;
+    RawField *f = a.fields.data();
+    const bool whole = w.text(f[0], 0, patterns) && w.next(',') && w.text(f[1], 1, patterns) && w.next(',')
+                       && w.text(f[2], 2, patterns) && w.next(',') && w.number(f[3], true, 32767, a.firstPage)
+                       && w.next(',') && w.number(f[4], true, 32767, a.lastPage) && w.next(',')
+                       && w.text(f[5], 5, patterns) && w.next(',') && w.text(f[6], 6, patterns) && w.next(',')
+                       && w.date(f[7]) && w.next(',') && w.text(f[8], 8, patterns) && w.next(',')
+                       && w.text(f[9], 9, patterns) && w.next(',') && w.text(f[10], 10, patterns) && w.next(',')
+                       && w.text(f[11], 11, patterns) && w.next(',') && w.text(f[12], 12, patterns)
+                       && w.next(',') && w.number(f[13], false, 255, image) && w.next(',')
+                       && w.number(f[14], false, 255, image) && w.next('\r') && w.next('\n');
+    if (!whole)
+        return false;
+    a.whole = QByteArrayView(unread.data(), w.length());
+    a.patternFields = patterns;
+    a.canonical = true;
+    m_file.takeRecord(w.length());
+    a.recordNumber = m_file.recordsRead();
+    return true;
 }
 
 bool ArticleScanner::quickCheck(ScannedArticle &a) const
@@ -144,7 +304,7 @@ bool ArticleScanner::quickCheck(ScannedArticle &a) const
             if (f.form != RawField::Form::Quoted || f.data != expected + 1)
                 return false;
             const auto *p = reinterpret_cast<const unsigned char *>(f.data);
-            const TextScan scan = scanText(p, p + f.size);
+            const TextScan scan = scanText(*m_tables, p, p + f.size);
             if (scan == TextScan::NotCanonical)
                 return false;
             if (scan == TextScan::WithPattern)

@@ -29,6 +29,8 @@ struct ScannedArticle {
     QByteArrayView bytes(int field) const { return fields[field].bytes(); }
 };
 
+struct ScanTables;
+
 class ArticleScanner {
 public:
     explicit ArticleScanner(RecordFileCodec &file);
@@ -41,8 +43,11 @@ public:
     ArticleRecord convert(const ScannedArticle &article) const;
 
 private:
+    bool takeCanonical(ScannedArticle &article);
     bool quickCheck(ScannedArticle &article) const;
     RecordFileCodec &m_file;
+    const ScanTables *m_tables;
+    bool m_writerLayout;  // the article's fields are those the one-pass walk reads
 };
 
 // A condition text as the file would spell it; no bytes when the code page

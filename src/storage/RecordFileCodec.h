@@ -77,6 +77,16 @@ public:
     // Reads the next record's fields without converting them. `whole` gets the
     // record's bytes from its first field to its end, line end included.
     void readRawRecord(int fieldCount, RawField *fields, QByteArrayView *whole = nullptr);
+    // For a reader that recognises records itself: the bytes already read
+    // beyond the last record taken (perhaps only part of the next record;
+    // AtEnd() reads more when none are left), valid until the next read.
+    QByteArrayView unread() const { return {m_buffer.constData() + m_pos, m_end - m_pos}; }
+    // Takes the first `size` bytes of unread() as the next record.
+    void takeRecord(qsizetype size)
+    {
+        m_pos += size;
+        ++m_recordsRead;
+    }
 
     // Flushes and closes. For a file opened for appending, a failed write
     // truncates the file back to its length at opening, so the records of
