@@ -3,6 +3,10 @@
 #include "platform/Cp932.h"
 #include "platform/Cp932Canonical.h"
 
+#include <QtEndian>
+
+#include <cstring>
+
 
 namespace pagelore::scan {
 
@@ -156,25 +160,26 @@ public:
         const auto *const from = reinterpret_cast<const unsigned char *>(m_p + 1);
         const auto *const last = reinterpret_cast<const unsigned char *>(m_end - 1);  // so q[1] is readable
         unsigned seen = 0;
+        // Two-byte characters first: they are most of a Japanese text.
         for (const unsigned char *q = from; q < last;) {
             const unsigned c = *q;
-            if (c < 0x80) {
-                if (c == '"') {
-                    f.form = RawField::Form::Quoted;
-                    f.data = reinterpret_cast<const char *>(from);
-                    f.size = q - from;
-                    if (seen & kPattern)
-                        patterns |= 1u << field;
-                    m_p = reinterpret_cast<const char *>(q + 1);
-                    return true;
-                }
-                seen |= m_t.classes[c];
-                ++q;
-            } else if (m_t.classes[c] & kLead) {
-                if (!m_t.canonicalPair[c << 8 | q[1]])
+            const unsigned kind = m_t.classes[c];
+            if (kind & kLead) {
+                std::uint16_t pair;
+                std::memcpy(&pair, q, 2);
+                if (!m_t.canonicalPair[qFromBigEndian(pair)])
                     return false;
                 q += 2;
-            } else if (m_t.classes[c] & kSingle) {
+            } else if (c == '"') {
+                f.form = RawField::Form::Quoted;
+                f.data = reinterpret_cast<const char *>(from);
+                f.size = q - from;
+                if (seen & kPattern)
+                    patterns |= 1u << field;
+                m_p = reinterpret_cast<const char *>(q + 1);
+                return true;
+            } else if (kind & kSingle) {
+                seen |= kind;
                 ++q;
             } else {
                 return false;

@@ -11,6 +11,7 @@ namespace {
 
 using K = StorageError::Kind;
 constexpr qsizetype kChunk = 1 << 20;
+constexpr qsizetype kWriteThrough = 64 << 10;
 
 void refuseFolder(const QString &path)
 {
@@ -129,8 +130,9 @@ void ReplacementFile::flush()
 
 void ReplacementFile::write(QByteArrayView bytes)
 {
-    // A block as large as the buffer would only be copied into it and out.
-    if (bytes.size() >= kChunk) {
+    // A large block would only be copied into the buffer and out again (and
+    // the buffer's fresh pages be faulted in for it).
+    if (bytes.size() >= kWriteThrough) {
         flush();
         writeThrough(bytes);
         return;
