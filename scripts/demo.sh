@@ -18,10 +18,11 @@ scripts/build.sh build
 cmake --build build -j2 --target pagelore-demo >/dev/null
 
 demo_home="${PAGELORE_DEMO_HOME:-${XDG_DATA_HOME:-$HOME/.local/share}/pagelore-demo}"
-build/tools/demo/pagelore-demo "$demo_home" "${reset[@]}" >/dev/null
-echo "Demo collection: $demo_home"
-
-# The demo's own single-copy lock, so it may run beside your own Pagelore.
+# The demo's own runtime folder holds its single-copy lock, so the demo may
+# run beside your own Pagelore.
 mkdir -p "$demo_home/runtime"
 chmod 700 "$demo_home/runtime"
-XDG_CONFIG_HOME="$demo_home/config" XDG_RUNTIME_DIR="$demo_home/runtime" exec build/src/pagelore "$@"
+export XDG_RUNTIME_DIR="$demo_home/runtime"
+build/tools/demo/pagelore-demo "$demo_home" "${reset[@]}" >/dev/null
+echo "Demo collection: $demo_home"
+XDG_CONFIG_HOME="$demo_home/config" exec build/src/pagelore "$@"
