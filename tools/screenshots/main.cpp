@@ -357,7 +357,9 @@ bool takeShot(const Shot &shot, const DemoData &demo, const QString &folder)
     Stage stage{demo, {}, {}};
     const QList<QWidget *> parts = shot.show(stage);
     if (stage.picture.isNull()) {
-        settle(400);
+        // The folder screens read their tree in the background and bring the
+        // working folder into view once it has loaded.
+        settle(1500);
         stage.picture = grabArea(parts);
     }
     bool saved = false;
