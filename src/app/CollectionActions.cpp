@@ -1,6 +1,6 @@
 #include "CollectionActions.h"
 
-#include "platform/MessageBox.h"
+#include "platform/ui/MessageBox.h"
 #include "storage/Collection.h"
 #include "storage/SettingsStore.h"
 #include "storage/StorageError.h"

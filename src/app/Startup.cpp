@@ -1,7 +1,7 @@
 #include "Startup.h"
 
 #include "Form1.h"
-#include "platform/JapaneseUi.h"
+#include "platform/ui/JapaneseUi.h"
 #include "platform/SingleInstance.h"
 #include "storage/SettingsStore.h"
 

@@ -1,7 +1,7 @@
 #include "CandidateEditor.h"
 
 #include "ScreenNames.h"
-#include "platform/MessageBox.h"
+#include "platform/ui/MessageBox.h"
 #include "storage/CandidateList.h"
 #include "storage/DataFiles.h"
 #include "storage/RecordFileCodec.h"

@@ -1,7 +1,7 @@
 #include "FolderScreen.h"
 
 #include "ScreenNames.h"
-#include "platform/MessageBox.h"
+#include "platform/ui/MessageBox.h"
 #include "storage/DataFiles.h"
 #include "storage/FileOps.h"
 #include "storage/SettingsStore.h"

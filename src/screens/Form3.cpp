@@ -2,8 +2,8 @@
 
 #include "CandidateEditor.h"
 #include "ScreenNames.h"
-#include "platform/InputMethod.h"
-#include "platform/MessageBox.h"
+#include "platform/ui/InputMethod.h"
+#include "platform/ui/MessageBox.h"
 #include "storage/DataFiles.h"
 #include "storage/FileOps.h"
 #include "storage/RecordFileCodec.h"

@@ -2,7 +2,7 @@
 
 #include "ArticleFieldBoxes.h"
 
-#include "platform/MessageBox.h"
+#include "platform/ui/MessageBox.h"
 #include "storage/DataFiles.h"
 #include "storage/RecordFileCodec.h"
 #include "storage/SettingsStore.h"

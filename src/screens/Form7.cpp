@@ -1,7 +1,7 @@
 #include "Form7.h"
 
 #include "PageImageSelection.h"
-#include "platform/MessageBox.h"
+#include "platform/ui/MessageBox.h"
 #include "storage/SettingsStore.h"
 
 #include <QDir>

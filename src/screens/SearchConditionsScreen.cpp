@@ -1,8 +1,8 @@
 #include "SearchConditionsScreen.h"
 
 #include "ScreenNames.h"
-#include "platform/InputMethod.h"
-#include "platform/MessageBox.h"
+#include "platform/ui/InputMethod.h"
+#include "platform/ui/MessageBox.h"
 #include "storage/CandidateList.h"
 #include "storage/DataFiles.h"
 #include "storage/FileOps.h"

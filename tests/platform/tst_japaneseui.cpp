@@ -1,4 +1,4 @@
-#include "platform/JapaneseUi.h"
+#include "platform/ui/JapaneseUi.h"
 #include "support/TestSupport.h"
 
 #include <QFontDatabase>

@@ -10,7 +10,7 @@
 
 #include "app/Form1.h"
 #include "app/frmSplash.h"
-#include "platform/JapaneseUi.h"
+#include "platform/ui/JapaneseUi.h"
 #include "screens/CandidateEditor.h"
 #include "screens/FolderScreen.h"
 #include "screens/Form3.h"
