@@ -202,6 +202,20 @@ bool RecordFileCodec::AtEnd()
     return m_pos >= m_end;
 }
 
+void RecordFileCodec::seek(qint64 offset, qint64 recordNumber)
+{
+    m_recordsRead = recordNumber - 1;
+    if (offset >= m_bufferOffset && offset <= m_bufferOffset + m_end) {
+        m_pos = offset - m_bufferOffset;
+        return;
+    }
+    if (!m_file->seek(offset))
+        throw StorageError(K::ReadFailed, m_path, m_file->errorString());
+    m_bufferOffset = offset;
+    m_pos = m_end = 0;
+    m_eof = false;
+}
+
 void RecordFileCodec::throwFormat(StorageError::Kind kind, qint64 offset, int field) const
 {
     throw StorageError(kind, m_path, m_recordsRead + 1, offset, field);

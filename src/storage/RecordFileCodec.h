@@ -87,6 +87,10 @@ public:
         m_pos += size;
         ++m_recordsRead;
     }
+    // Reading from a place found earlier: the next record read starts at
+    // byte `offset` and counts as record `recordNumber`. A place within the
+    // bytes already read costs no read from the file.
+    void seek(qint64 offset, qint64 recordNumber);
 
     // Flushes and closes. For a file opened for appending, a failed write
     // truncates the file back to its length at opening, so the records of

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "ArticleRecord.h"
+#include "RecordFileCodec.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace pagelore {
+
+// Where an article stands in the article file: the byte offset of its first
+// byte and its 1-based number. A list of hits keeps only this, and reads an
+// article's texts again when it needs them.
+struct ArticlePlace {
+    qint64 offset = 0;
+    qint64 recordNumber = 0;
+
+    friend bool operator==(const ArticlePlace &, const ArticlePlace &) = default;
+};
+
+// Reads single articles at known places of one article file, which it keeps
+// open. Places read in file order are served from one block read ahead.
+class ArticleReader {
+public:
+    // Throws StorageError when the file cannot be opened.
+    explicit ArticleReader(const QString &path);
+    // Throws StorageError when the bytes there are no whole article (the
+    // file changed since the place was found, or it is malformed there).
+    ArticleRecord read(const ArticlePlace &place);
+    const QString &path() const { return m_file.path(); }
+
+private:
+    RecordFileCodec m_file;
+};
+
+} // namespace pagelore
