@@ -4,6 +4,8 @@
 
 #include "Bench.h"
 
+#include "search/Correction.h"
+#include "search/QuickSearch.h"
 #include "search/Search.h"
 #include "storage/ArticleRecord.h"
 #include "storage/DataFiles.h"
@@ -386,6 +388,120 @@ int runMakeJpeg(const QStringList &args)
     return 0;
 }
 
+int runQuick(const QStringList &args)
+{
+    Options o;
+    qint64 repeat = 0;
+    if (!o.parse(args, 1, {QStringLiteral("query"), QStringLiteral("repeat"), QStringLiteral("list")})
+        || !o.number(QStringLiteral("repeat"), 5, 1, repeat))
+        return 2;
+    const QString typed = o.value(QStringLiteral("query")).value_or(QString());
+    const QString folder = folderOf(o.positional()[0]);
+    const QString articlePath = DataFiles::path(folder, DataFiles::ArticleFile);
+    const qint64 articles = countRecords(articlePath);
+    QList<double> times, floors, cpu, floorCpu;
+    std::vector<ArticlePlace> hits;
+    for (qint64 i = 0; i < repeat; ++i) {
+        double fc = 0;
+        floors << floorReadMs(articlePath, nullptr, &fc);
+        floorCpu << fc;
+        hits = {};
+        const double cpuStart = cpuNowMs();
+        QElapsedTimer clock;
+        clock.start();
+        // The list screen's pass: the typed text split and folded, then the file.
+        hits = RunQuickSearch(folder, QuickQuery(typed));
+        times << elapsedMs(clock);
+        cpu << cpuNowMs() - cpuStart;
+    }
+    if (const auto list = o.value(QStringLiteral("list"))) {
+        QFile out(*list);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return fail(QStringLiteral("cannot write %1").arg(*list));
+        QByteArray lines;
+        for (const ArticlePlace &hit : hits)
+            lines += QByteArray::number(hit.recordNumber) + '\n';
+        out.write(lines);
+    }
+    QJsonObject line = resultLine(QStringLiteral("quick"), articles, QFileInfo(articlePath).size(), summarise(times),
+                                  summarise(floors));
+    line.insert(QStringLiteral("query"), typed);
+    line.insert(QStringLiteral("hits"), qint64(hits.size()));
+    addCpu(line, cpu, floorCpu);
+    line.insert(QStringLiteral("repeat"), repeat);
+    printLine(line);
+    return 0;
+}
+
+int runEdit(const QStringList &args)
+{
+    Options o;
+    qint64 at = 0, repeat = 0;
+    if (!o.parse(args, 1, {QStringLiteral("at"), QStringLiteral("title"), QStringLiteral("repeat")})
+        || !o.number(QStringLiteral("at"), -1, 0, at) || !o.number(QStringLiteral("repeat"), 5, 1, repeat))
+        return 2;
+    const auto title = o.value(QStringLiteral("title"));
+    if (at < 0 || !title)
+        return fail(QStringLiteral("edit needs --at K and --title T"));
+    const QString folder = folderOf(o.positional()[0]);
+    const QString articlePath = DataFiles::path(folder, DataFiles::ArticleFile);
+
+    // The article as the detail view read it, and as the correction screen
+    // makes it.
+    ArticleRecord original;
+    qint64 articles = 0;
+    {
+        RecordFileCodec file(articlePath, RecordFileCodec::OpenMode::Read);
+        RawField fields[ArticleRecord::kFieldCount];
+        while (!file.AtEnd()) {
+            if (articles == at)
+                original = ArticleRecord::read(file);
+            else
+                file.readRawRecord(ArticleRecord::kFieldCount, fields);
+            ++articles;
+        }
+    }
+    if (at >= articles)
+        return fail(QStringLiteral("--at %1 is beyond the last record (%2 articles)").arg(at).arg(articles));
+    ArticleRecord corrected = original;
+    corrected.Title = *title;
+    const qint64 bytes = QFileInfo(articlePath).size();
+
+    QTemporaryDir backup(folder + QStringLiteral("bench-original-XXXXXX"));
+    if (!backup.isValid())
+        return fail(QStringLiteral("cannot make a backup folder in %1").arg(folder));
+    const QString saved = backup.filePath(DataFiles::ArticleFile);
+    restoreFile(articlePath, saved);
+
+    QList<double> times, floors, syncs, cpu, floorCpu;
+    Replacement outcome;
+    for (qint64 i = 0; i < repeat; ++i) {
+        if (i > 0)
+            restoreFile(saved, articlePath);
+        ::sync();
+        double fc = 0;
+        floors << floorReadMs(articlePath, nullptr, &fc);
+        floorCpu << fc;
+        resetSyncClock();
+        const double cpuStart = cpuNowMs();
+        QElapsedTimer clock;
+        clock.start();
+        outcome = ReplaceArticle(folder, original, corrected);
+        const double total = elapsedMs(clock);
+        cpu << cpuNowMs() - cpuStart;
+        syncs << syncMs();
+        times << total - syncMs();
+    }
+    QJsonObject line = resultLine(QStringLiteral("edit"), articles, bytes, summarise(times), summarise(floors));
+    line.insert(QStringLiteral("sync_ms"), summarise(syncs).medianMs);
+    addCpu(line, cpu, floorCpu);
+    line.insert(QStringLiteral("replaced"), outcome.outcome == Replacement::Outcome::Replaced);
+    line.insert(QStringLiteral("record"), outcome.place.recordNumber);
+    line.insert(QStringLiteral("repeat"), repeat);
+    printLine(line);
+    return 0;
+}
+
 int usage()
 {
     std::fputs("usage: pagelore-bench generate DIR --articles N [--seed S]\n"
@@ -395,7 +511,9 @@ int usage()
                "       pagelore-bench register DIR [--repeat R]\n"
                "       pagelore-bench browse DIR [--file NAME] [--repeat R]\n"
                "       pagelore-bench page FILE [--repeat R]\n"
-               "       pagelore-bench make-jpeg FILE [--width W] [--height H]\n",
+               "       pagelore-bench make-jpeg FILE [--width W] [--height H]\n"
+               "       pagelore-bench quick DIR [--query Q] [--repeat R] [--list FILE]\n"
+               "       pagelore-bench edit DIR --at K --title T [--repeat R]\n",
                stderr);
     return 2;
 }
@@ -424,6 +542,10 @@ int main(int argc, char *argv[])
             return runPage(args);
         if (command == QLatin1String("make-jpeg"))
             return runMakeJpeg(args);
+        if (command == QLatin1String("quick"))
+            return runQuick(args);
+        if (command == QLatin1String("edit"))
+            return runEdit(args);
     } catch (const StorageError &e) {
         return fail(e.message());
     } catch (const FieldEncodeError &e) {
