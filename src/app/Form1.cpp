@@ -90,6 +90,14 @@ Form1::Form1(QWidget *parent)
     addBar(QStringLiteral("Bar3"));
     addEntry(QStringLiteral("End"), QStringLiteral("終了"), QKeySequence(Qt::CTRL | Qt::Key_Q), &Form1::End_Click);
 
+    // A menu of this system's own, after the original one.
+    List = menuBar()->addMenu(QStringLiteral("一覧"));
+    List->setObjectName(QStringLiteral("List"));
+    QAction *articleList = List->addAction(QStringLiteral("記事一覧・かんたん検索"));
+    articleList->setObjectName(QStringLiteral("ArticleList"));
+    articleList->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(articleList, &QAction::triggered, this, &Form1::ArticleList_Click);
+
     // The window is as large as its client area and the menu bar, no larger.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -223,6 +231,11 @@ void Form1::INI_Click()
 void Form1::End_Click()
 {
     close();
+}
+
+void Form1::ArticleList_Click()
+{
+    openScreenModal(ScreenId::ArticleList);
 }
 
 }  // namespace pagelore

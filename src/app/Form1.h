@@ -47,6 +47,7 @@ public:
     void gazou_Click();
     void INI_Click();
     void End_Click();
+    void ArticleList_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -59,6 +60,7 @@ private:
     void finishModal();
 
     QMenu *File = nullptr;
+    QMenu *List = nullptr;
     QEventLoop *m_loop = nullptr;
 };
 

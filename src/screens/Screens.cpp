@@ -1,5 +1,6 @@
 #include "Screens.h"
 
+#include "ArticleListScreen.h"
 #include "CandidateEditor.h"
 #include "Form2.h"
 #include "Form3.h"
@@ -44,6 +45,11 @@ void openScreenModal(ScreenId id)
     case ScreenId::ImageFolder: {
         RGazou screen;
         screen.exec();
+        break;
+    }
+    case ScreenId::ArticleList: {
+        ArticleListScreen screen;
+        screen.openModal();
         break;
     }
     }

@@ -12,6 +12,7 @@ enum class ScreenId {
     CategoryList,  // RBunnya
     DataFolder,    // frmRegistFile
     ImageFolder,   // RGazou
+    ArticleList,   // ArticleListScreen
 };
 
 void openScreenModal(ScreenId id);

@@ -84,10 +84,16 @@ private slots:
     {
         Form1 form;
         const QList<QAction *> bar = form.menuBar()->actions();
-        QCOMPARE(bar.size(), 1);
+        QCOMPARE(bar.size(), 2);
         QCOMPARE(bar.first()->text(), QStringLiteral("ﾌｧｲﾙ"));
         auto *file = test::child<QMenu>(&form, QStringLiteral("File"));
         QCOMPARE(bar.first()->menu(), file);
+        QCOMPARE(bar[1]->text(), QStringLiteral("一覧"));
+        const QList<QAction *> list = bar[1]->menu()->actions();
+        QCOMPARE(list.size(), 1);
+        QCOMPARE(list[0]->objectName(), QStringLiteral("ArticleList"));
+        QCOMPARE(list[0]->text(), QStringLiteral("記事一覧・かんたん検索"));
+        QCOMPARE(list[0]->shortcut(), QKeySequence("Ctrl+F"));
 
         struct Row {
             const char *name;
@@ -161,12 +167,14 @@ private slots:
         QTest::addColumn<QString>("screen");
         QTest::newRow("SaveAdd") << "SaveAdd" << "frmRegistFile";
         QTest::newRow("gazou") << "gazou" << "RGazou";
+        QTest::newRow("ArticleList") << "ArticleList" << "ArticleListScreen";
     }
 
     void screensAreModal()
     {
         QFETCH(QString, entryName);
         QFETCH(QString, screen);
+        test::TempDataFolder data;
         test::DialogAnswerer answers;
         Form1 form;
         form.show();

@@ -1,0 +1,124 @@
+#include "ArticleDetailScreen.h"
+
+#include "ArticleFieldBoxes.h"
+#include "ArticleListModel.h"
+#include "CandidateEditor.h"
+#include "Form7.h"
+#include "PageImageSelection.h"
+#include "platform/ui/MessageBox.h"
+#include "storage/StorageError.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace pagelore {
+
+namespace {
+
+// The viewer of the result browser, for one article's pages.
+void openPageViewer(const ArticleRecord &a, QWidget *parent)
+{
+    PageImageSelection::set({a.ImageBase, a.FirstImageNo, a.LastImageNo});
+    Form7 viewer(parent);
+    viewer.exec();
+}
+
+QPushButton *makeButton(const QString &caption, const QString &name, QWidget *parent)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+ArticleDetailScreen::ArticleDetailScreen(ArticleListModel &model, int row, QWidget *parent)
+    : QDialog(parent), m_model(model), m_fields(std::make_unique<ArticleFieldBoxes>(15)),
+      m_position(new QLabel(this)),
+      m_previous(makeButton(QStringLiteral("<<前の記事"), QStringLiteral("PreviousButton"), this)),
+      m_next(makeButton(QStringLiteral("次の記事>>"), QStringLiteral("NextButton"), this)),
+      m_image(makeButton(QStringLiteral("この記事の画像ﾃﾞｰﾀを見る"), QStringLiteral("ImageButton"), this)),
+      m_close(makeButton(QStringLiteral("一覧に戻る"), QStringLiteral("CloseButton"), this))
+{
+    setObjectName(QStringLiteral("ArticleDetailScreen"));
+    setWindowTitle(QStringLiteral("記事の詳細"));
+    m_position->setObjectName(QStringLiteral("Position"));
+    for (int n = 1; n <= 15; ++n) {
+        QWidget *box = m_fields->box(n);
+        if (auto *line = qobject_cast<QLineEdit *>(box))
+            line->setReadOnly(true);
+        else
+            static_cast<QPlainTextEdit *>(box)->setReadOnly(true);
+    }
+
+    auto *paging = new QHBoxLayout;
+    paging->addWidget(m_previous);
+    paging->addStretch();
+    paging->addWidget(m_position);
+    paging->addStretch();
+    paging->addWidget(m_next);
+    auto *actions = new QHBoxLayout;
+    actions->addWidget(m_close);
+    actions->addStretch();
+    actions->addWidget(m_image);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(paging);
+    layout->addLayout(m_fields->grid());
+    layout->addLayout(actions);
+    setMinimumWidth(560);
+
+    connect(m_previous, &QPushButton::clicked, this, &ArticleDetailScreen::PreviousButton_Click);
+    connect(m_next, &QPushButton::clicked, this, &ArticleDetailScreen::NextButton_Click);
+    connect(m_image, &QPushButton::clicked, this, &ArticleDetailScreen::ImageButton_Click);
+    connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
+
+    showRow(row);
+}
+
+ArticleDetailScreen::~ArticleDetailScreen() = default;
+
+void ArticleDetailScreen::showRow(int row)
+{
+    const int count = m_model.rowCount();
+    m_row = row;
+    m_position->setText(
+        QStringLiteral("%1 / %2件").arg(QLocale::c().toString(row + 1), QLocale::c().toString(count)));
+    m_previous->setEnabled(row > 0);
+    m_next->setEnabled(row + 1 < count);
+    try {
+        m_article = m_model.articleAt(row);
+        m_fields->show(*m_article);
+    } catch (const StorageError &e) {
+        m_article.reset();
+        m_fields->clear();
+        MessageBox::inform(this, e.message(), kFileErrorTitle);
+    }
+    m_image->setEnabled(m_article.has_value());
+}
+
+void ArticleDetailScreen::PreviousButton_Click()
+{
+    if (m_row > 0)
+        showRow(m_row - 1);
+}
+
+void ArticleDetailScreen::NextButton_Click()
+{
+    if (m_row + 1 < m_model.rowCount())
+        showRow(m_row + 1);
+}
+
+void ArticleDetailScreen::ImageButton_Click()
+{
+    if (m_article)
+        openPageViewer(*m_article, this);
+}
+
+} // namespace pagelore
