@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include <malloc.h>
+
 namespace pagelore {
 
 namespace {
@@ -18,10 +20,17 @@ const char *const kCaptions[kListColumnCount] = {"記事名", "記者名", "掲�
 // Rows drawn at once are a screenful or two; scrolling back finds them here.
 constexpr int kRowsKept = 512;
 
-class BusyCursor {
+// The cursor says the program is busy; afterwards the memory the pass took
+// for itself goes back to the system, which the allocator would otherwise
+// keep for the next large request.
+class BusyPass {
 public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyPass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPass()
+    {
+        QApplication::restoreOverrideCursor();
+        malloc_trim(0);
+    }
 };
 
 } // namespace
@@ -35,7 +44,7 @@ ArticleListModel::~ArticleListModel() = default;
 void ArticleListModel::search(const QString &dataFolder, const QuickQuery &query)
 {
     const QString path = DataFiles::path(dataFolder, DataFiles::ArticleFile);
-    BusyCursor busy;
+    BusyPass busy;
     std::vector<ArticlePlace> places = RunQuickSearch(dataFolder, query);
     std::vector<std::uint32_t> order;
     if (m_sortColumn >= 0)
@@ -109,25 +118,25 @@ void ArticleListModel::sort(int column, Qt::SortOrder order)
 {
     if (column >= kListColumnCount)
         return;
-    std::vector<std::uint32_t> newOrder;
-    if (column >= 0 && !m_places.empty()) {
-        try {
-            BusyCursor busy;
-            newOrder = SortPlaces(m_path, m_places, ListColumn(column), order == Qt::DescendingOrder);
-        } catch (const StorageError &e) {
-            emit failed(e.message());
-            return;
-        }
-    }
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     // The current and selected articles stay so, in their new rows.
     const QModelIndexList before = persistentIndexList();
     std::vector<std::size_t> hits;
     for (const QModelIndex &i : before)
         hits.push_back(hitOf(i.row()));
-    m_sortColumn = column;
-    m_sortOrder = order;
-    m_order = std::move(newOrder);
+    // The old order goes first: a sort of a million hits needs the room.
+    m_order = {};
+    m_sortColumn = -1;
+    if (column >= 0 && !m_places.empty()) {
+        try {
+            BusyPass busy;
+            m_order = SortPlaces(m_path, m_places, ListColumn(column), order == Qt::DescendingOrder);
+            m_sortColumn = column;
+            m_sortOrder = order;
+        } catch (const StorageError &e) {
+            emit failed(e.message()); // the list stays in file order
+        }
+    }
     if (!before.isEmpty()) {
         std::vector<std::uint32_t> rowOfHit(m_places.size());
         for (std::size_t row = 0; row < m_places.size(); ++row)

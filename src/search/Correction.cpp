@@ -67,7 +67,7 @@ Replacement ReplaceArticle(const QString &dataFolder, const ArticleRecord &origi
         const bool equal = article.canonical ? byBytes && article.whole == wanted : *article.converted == original;
         if (equal) {
             r = {Replacement::Outcome::Replaced,
-                 {offset, article.recordNumber},
+                 {offset, quint32(article.recordNumber)},
                  article.whole.size(),
                  newBytes.size()};
             break;

@@ -4,13 +4,14 @@
 #include "storage/RecordFileCodec.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <memory>
 #include <string_view>
 
 namespace pagelore {
 
 namespace {
 
-// Field of each column in the record, and the kind it is read as.
 int fieldOf(ListColumn column)
 {
     switch (column) {
@@ -32,43 +33,79 @@ int fieldOf(ListColumn column)
     return 0;
 }
 
-// `compare` is negative, zero or positive. Ties go by index, which is file
-// order, whichever way the keys run.
-template <typename Item, typename Compare>
-std::vector<std::uint32_t> orderOf(std::vector<Item> &items, bool descending, Compare compare)
-{
-    std::sort(items.begin(), items.end(), [&](const Item &a, const Item &b) {
-        const int c = compare(a, b);
-        if (c != 0)
-            return descending ? c > 0 : c < 0;
-        return a.index < b.index;
-    });
-    std::vector<std::uint32_t> order;
-    order.reserve(items.size());
-    for (const Item &item : items)
-        order.push_back(item.index);
-    return order;
-}
-
+// A million keys are held at once, so each takes as little room as it can:
+// a number key with its index in 16 bytes; a text as UTF-16 in blocks, and
+// its sort item, part of the text and the index, in 8.
 struct NumberItem {
     qint64 key;
     std::uint32_t index;
 };
 
-// A text key lives in one arena of UTF-16 code units (the code page has no
-// character beyond the first plane, so their order is code-point order);
-// its first four units, packed, decide most comparisons without the arena.
-struct TextItem {
-    std::uint64_t prefix;
-    std::uint32_t index;
+// The texts being sorted, past their first two units (which the first
+// sort items hold), one after another in blocks that never move, each after
+// its length. A text never spans two blocks; a long one has a block of its
+// own.
+class TextArena {
+public:
+    static constexpr std::uint32_t kNone = 0xFFFFFFFF;
+
+    std::uint32_t add(std::u16string_view text)
+    {
+        if (text.empty())
+            return kNone;
+        const std::size_t header = text.size() < 0xFFFF ? 1 : 3;
+        const std::size_t need = header + text.size();
+        if (m_blocks.empty() || m_used + need > kBlock) {
+            m_blocks.push_back(std::make_unique<char16_t[]>(std::max(kBlock, need)));
+            m_used = 0;
+        }
+        char16_t *at = m_blocks.back().get() + m_used;
+        if (header == 1) {
+            at[0] = char16_t(text.size());
+        } else {
+            at[0] = 0xFFFF;
+            at[1] = char16_t(text.size() >> 16);
+            at[2] = char16_t(text.size());
+        }
+        std::copy(text.begin(), text.end(), at + header);
+        const auto position = std::uint32_t((m_blocks.size() - 1) << kOffsetBits | m_used);
+        m_used += need;
+        return position;
+    }
+
+    std::u16string_view at(std::uint32_t position) const
+    {
+        if (position == kNone)
+            return {};
+        const char16_t *p = m_blocks[position >> kOffsetBits].get() + (position & (kBlock - 1));
+        if (p[0] != 0xFFFF)
+            return {p + 1, p[0]};
+        return {p + 3, std::size_t(p[1]) << 16 | p[2]};
+    }
+
+private:
+    static constexpr int kOffsetBits = 18;
+    static constexpr std::size_t kBlock = std::size_t(1) << kOffsetBits;
+    std::vector<std::unique_ptr<char16_t[]>> m_blocks;
+    std::size_t m_used = 0;
 };
 
-std::uint64_t prefixOf(const char16_t *text, std::size_t size)
+// A text sort item: two UTF-16 units of the text from some place on above
+// the index, so items sort as plain integers. Each unit is one more than
+// its value (17 bits) and 0 past the text's end, so a shorter text comes
+// first; the code page has no character beyond the first plane, so unit
+// order is code-point order.
+constexpr int kIndexBits = 30;
+constexpr std::uint64_t kIndexMask = (std::uint64_t(1) << kIndexBits) - 1;
+constexpr std::uint64_t kKeyMax = (std::uint64_t(1) << 34) - 1;
+
+std::uint64_t textItem(std::u16string_view text, std::size_t from, std::uint32_t index, bool descending)
 {
-    std::uint64_t p = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-        p = p << 16 | (i < size ? text[i] : 0);
-    return p;
+    std::uint64_t key = 0;
+    for (std::size_t i = from; i < from + 2; ++i)
+        key = key << 17 | (i < text.size() ? text[i] + 1u : 0u);
+    // Descending by key, still ascending by index within equal keys.
+    return (descending ? kKeyMax - key : key) << kIndexBits | index;
 }
 
 } // namespace
@@ -76,8 +113,12 @@ std::uint64_t prefixOf(const char16_t *text, std::size_t size)
 std::vector<std::uint32_t> SortPlaces(const QString &path, const std::vector<ArticlePlace> &places,
                                       ListColumn column, bool descending)
 {
+    if (places.size() > kIndexMask)
+        throw StorageError(StorageError::Kind::RecordTooLarge, path);
     RecordFileCodec file(path, RecordFileCodec::OpenMode::Read);
     const int field = fieldOf(column);
+    // The fields up to the column's own (both pages for the page column).
+    const int fieldsRead = column == ListColumn::Pages ? 5 : field + 1;
     std::array<RawField, ArticleRecord::kFieldCount> raw;
     // Reads the place's record up to the wanted field; throws StorageError
     // for bytes that are no record (the file changed meanwhile).
@@ -85,12 +126,13 @@ std::vector<std::uint32_t> SortPlaces(const QString &path, const std::vector<Art
         file.seek(place.offset, place.recordNumber);
         if (file.AtEnd())
             throw StorageError(StorageError::Kind::UnexpectedEnd, path, place.recordNumber, place.offset, 1);
-        file.readRawRecord(ArticleRecord::kFieldCount, raw.data());
+        file.readRawRecord(fieldsRead, raw.data());
         return raw[field];
     };
     auto convert = [&](const ArticlePlace &place, int at, FieldKind kind) {
         return RecordFileCodec::convertField(raw[at], kind, path, place.recordNumber, at + 1);
     };
+    std::vector<std::uint32_t> order;
 
     if (column == ListColumn::Pages || column == ListColumn::PublicationDate) {
         std::vector<NumberItem> items;
@@ -108,36 +150,80 @@ std::vector<std::uint32_t> SortPlaces(const QString &path, const std::vector<Art
             }
             items.push_back({key, std::uint32_t(i)});
         }
-        return orderOf(items, descending,
-                       [](const NumberItem &a, const NumberItem &b) { return (a.key > b.key) - (a.key < b.key); });
+        file.close();
+        std::sort(items.begin(), items.end(), [descending](const NumberItem &a, const NumberItem &b) {
+            if (a.key != b.key)
+                return descending ? a.key > b.key : a.key < b.key;
+            return a.index < b.index;
+        });
+        order.reserve(items.size());
+        for (const NumberItem &item : items)
+            order.push_back(item.index);
+        return order;
     }
 
+    // Sorted by two units at a time; each run of items equal so far by the
+    // next two, as long as its texts go on.
     const quick::FoldTables &tables = quick::FoldTables::instance();
-    std::vector<char16_t> arena;
-    std::vector<std::uint32_t> starts;
-    std::vector<TextItem> items;
-    starts.reserve(places.size() + 1);
-    items.reserve(places.size());
+    TextArena arena;
+    std::vector<std::uint32_t> positions(places.size());
+    std::vector<std::uint64_t> items(places.size());
+    std::vector<char16_t> decoded;
     for (std::size_t i = 0; i < places.size(); ++i) {
         const RawField &f = readField(places[i]);
-        const std::size_t start = arena.size();
-        starts.push_back(std::uint32_t(start));
-        if (f.form != RawField::Form::Quoted || !tables.decode(f.bytes(), arena)) {
-            arena.resize(start);
-            const QString text = std::get<QString>(convert(places[i], field, FieldKind::String));
-            arena.insert(arena.end(), text.utf16(), text.utf16() + text.size());
+        std::u16string_view text;
+        QString converted;
+        decoded.clear();
+        if (f.form == RawField::Form::Quoted && tables.decode(f.bytes(), decoded)) {
+            text = {decoded.data(), decoded.size()};
+        } else {
+            converted = std::get<QString>(convert(places[i], field, FieldKind::String));
+            text = {reinterpret_cast<const char16_t *>(converted.utf16()), std::size_t(converted.size())};
         }
-        items.push_back({prefixOf(arena.data() + start, arena.size() - start), std::uint32_t(i)});
+        items[i] = textItem(text, 0, std::uint32_t(i), descending);
+        positions[i] = arena.add(text.substr(std::min<std::size_t>(2, text.size())));
     }
-    starts.push_back(std::uint32_t(arena.size()));
     file.close();
-    return orderOf(items, descending, [&](const TextItem &a, const TextItem &b) {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix ? -1 : 1;
-        const std::u16string_view x(arena.data() + starts[a.index], starts[a.index + 1] - starts[a.index]);
-        const std::u16string_view y(arena.data() + starts[b.index], starts[b.index + 1] - starts[b.index]);
-        return x.compare(y);
-    });
+
+    std::sort(items.begin(), items.end());
+    struct Run {
+        std::size_t from, to, unit;
+    };
+    std::vector<Run> runs;
+    const auto keyOf = [](std::uint64_t item) { return item >> kIndexBits; };
+    const auto addRuns = [&](std::size_t from, std::size_t to, std::size_t unit) {
+        for (std::size_t a = from; a < to;) {
+            std::size_t b = a + 1;
+            while (b < to && keyOf(items[b]) == keyOf(items[a]))
+                ++b;
+            // Equal texts that end here are ties, already in file order.
+            const std::uint64_t key = descending ? kKeyMax - keyOf(items[a]) : keyOf(items[a]);
+            if (b - a > 1 && (key & 0x1FFFF) != 0)
+                runs.push_back({a, b, unit + 2});
+            a = b;
+        }
+    };
+    addRuns(0, items.size(), 0);
+    while (!runs.empty()) {
+        const Run r = runs.back();
+        runs.pop_back();
+        bool allEqual = true;
+        for (std::size_t k = r.from; k < r.to; ++k) {
+            const auto index = std::uint32_t(items[k] & kIndexMask);
+            items[k] = textItem(arena.at(positions[index]), r.unit - 2, index, descending);
+            allEqual = allEqual && keyOf(items[k]) == keyOf(items[r.from]);
+        }
+        // Within a run the items are in file order already.
+        if (!allEqual)
+            std::sort(items.begin() + qsizetype(r.from), items.begin() + qsizetype(r.to));
+        addRuns(r.from, r.to, r.unit);
+    }
+    positions = {};
+    arena = {};
+    order.reserve(items.size());
+    for (const std::uint64_t item : items)
+        order.push_back(std::uint32_t(item & kIndexMask));
+    return order;
 }
 
 } // namespace pagelore

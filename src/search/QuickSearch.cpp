@@ -199,9 +199,8 @@ std::vector<ArticlePlace> RunQuickSearch(const QString &dataFolder, const QuickQ
         if (query.matchesNothing())
             continue;
         if (query.isEmpty() || (article.canonical ? bytes.matches(article) : query.matches(*article.converted)))
-            hits.push_back({offset, article.recordNumber});
+            hits.push_back({offset, quint32(article.recordNumber)});
     }
-    hits.shrink_to_fit();
     return hits;
 }
 

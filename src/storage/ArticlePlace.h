@@ -11,13 +11,17 @@ namespace pagelore {
 
 // Where an article stands in the article file: the byte offset of its first
 // byte and its 1-based number. A list of hits keeps only this, and reads an
-// article's texts again when it needs them.
+// article's texts again when it needs them; twelve bytes each, as a list of
+// a million is held in memory.
+#pragma pack(push, 4)
 struct ArticlePlace {
     qint64 offset = 0;
-    qint64 recordNumber = 0;
+    quint32 recordNumber = 0; // a record takes 44 bytes at least, so this never runs out
 
     friend bool operator==(const ArticlePlace &, const ArticlePlace &) = default;
 };
+#pragma pack(pop)
+static_assert(sizeof(ArticlePlace) == 12);
 
 // Reads single articles at known places of one article file, which it keeps
 // open. Places read in file order are served from one block read ahead.

@@ -167,6 +167,9 @@ private slots:
         QTest::newRow("title by code point") << int(ListColumn::Title) << false << QList<int>{3, 1, 5, 2, 4};
         QTest::newRow("magazine, ties in file order")
             << int(ListColumn::Magazine) << true << QList<int>{2, 4, 1, 3, 5};
+        QTest::newRow("writer, texts that begin alike")
+            << int(ListColumn::Writer) << false << QList<int>{4, 1, 5, 3, 2};
+        QTest::newRow("writer, descending") << int(ListColumn::Writer) << true << QList<int>{2, 3, 1, 5, 4};
     }
 
     void sortOrder()
@@ -176,16 +179,16 @@ private slots:
         QFETCH(QList<int>, expected);
         const QString kinds[] = {u"A"_qs, u"b"_qs};
         QByteArray bytes;
-        // title, magazine, pages, date
+        // title, magazine, pages, date, writer
         const QStringList rows[] = {
-            {u"b"_qs, kinds[0], u"10,12"_qs, u"2001-05-01"_qs},
-            {u"ア"_qs, kinds[1], u"9,30"_qs, u"1999-12-31"_qs},
-            {u"A"_qs, kinds[0], u"10,11"_qs, u"2001-05-01"_qs},
-            {u"ｱ"_qs, kinds[1], u"-5,3"_qs, u"1999-12-31 10:30:00"_qs},
-            {u"あ"_qs, kinds[0], u"9,9"_qs, u"1899-12-30 23:00:00"_qs},
+            {u"b"_qs, kinds[0], u"10,12"_qs, u"2001-05-01"_qs, u"パソコン入門"_qs},
+            {u"ア"_qs, kinds[1], u"9,30"_qs, u"1999-12-31"_qs, u"パソサン"_qs},
+            {u"A"_qs, kinds[0], u"10,11"_qs, u"2001-05-01"_qs, u"パソコン入門編"_qs},
+            {u"ｱ"_qs, kinds[1], u"-5,3"_qs, u"1999-12-31 10:30:00"_qs, u"パソ"_qs},
+            {u"あ"_qs, kinds[0], u"9,9"_qs, u"1899-12-30 23:00:00"_qs, u"パソコン入門"_qs},
         };
         for (const QStringList &r : rows)
-            bytes += line({r[0], {}, r[1], {}, {}, {}, {}, {}, {}}, r[2], r[3]);
+            bytes += line({r[0], r[4], r[1], {}, {}, {}, {}, {}, {}}, r[2], r[3]);
         TempDataFolder folder;
         folder.write(DataFiles::ArticleFile, bytes);
         const std::vector<ArticlePlace> places = RunQuickSearch(folder.path(), QuickQuery());
