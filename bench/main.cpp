@@ -4,6 +4,8 @@
 
 #include "Bench.h"
 
+#include "screens/ArticleListModel.h"
+#include "screens/ArticleListScreen.h"
 #include "search/Correction.h"
 #include "search/QuickSearch.h"
 #include "search/Search.h"
@@ -11,8 +13,10 @@
 #include "storage/DataFiles.h"
 #include "storage/FileOps.h"
 #include "storage/RecordFileCodec.h"
+#include "storage/SettingsStore.h"
 #include "storage/TypedInput.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,9 +24,11 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <memory>
 
 #include <unistd.h>
 
@@ -496,8 +502,102 @@ int runEdit(const QStringList &args)
     line.insert(QStringLiteral("sync_ms"), summarise(syncs).medianMs);
     addCpu(line, cpu, floorCpu);
     line.insert(QStringLiteral("replaced"), outcome.outcome == Replacement::Outcome::Replaced);
-    line.insert(QStringLiteral("record"), outcome.place.recordNumber);
+    line.insert(QStringLiteral("record"), qint64(outcome.place.recordNumber));
     line.insert(QStringLiteral("repeat"), repeat);
+    printLine(line);
+    return 0;
+}
+
+// Resident memory now, from /proc (the peak alone cannot tell what the
+// list holds once filled).
+qint64 statusKb(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+qint64 currentRssKb()
+{
+    return statusKb("VmRSS:");
+}
+
+int runList(const QStringList &args)
+{
+    Options o;
+    qint64 repeat = 0;
+    if (!o.parse(args, 1, {QStringLiteral("query"), QStringLiteral("repeat")})
+        || !o.number(QStringLiteral("repeat"), 1, 1, repeat))
+        return 2;
+    const QString folder = folderOf(o.positional()[0]);
+    // The screen reads its folder from the settings: a private settings
+    // folder, so the user's own choice stays as it is.
+    QTemporaryDir config;
+    if (!config.isValid())
+        return fail(QStringLiteral("cannot make a settings folder"));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    SettingsStore::SaveSetting(kApplicationName, QStringLiteral("FileSave"), QStringLiteral("Address"), folder);
+    const qint64 before = currentRssKb();
+
+    // The real screen, drawn offscreen: the list, the rows on screen, the
+    // sorts by every column.
+    ArticleListScreen screen;
+    const qint64 constructed = currentRssKb();
+    QElapsedTimer clock;
+    clock.start();
+    if (!screen.Form_Load())
+        return fail(QStringLiteral("the list screen did not open on %1").arg(folder));
+    if (const auto typed = o.value(QStringLiteral("query"))) {
+        screen.findChild<QLineEdit *>(QStringLiteral("QueryBox"))->setText(*typed);
+        screen.runSearch();
+    }
+    const double fillMs = elapsedMs(clock);
+    const qint64 filled = currentRssKb();
+    const qint64 filledPeak = peakRssKb();
+    screen.show();
+    QCoreApplication::processEvents();
+    const qint64 shown = currentRssKb();
+    ArticleListModel *model = screen.model();
+    QJsonObject sorts;
+    QList<double> cpuTimes;
+    for (int column = 0; column < kListColumnCount; ++column) {
+        for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+            QList<double> times;
+            for (qint64 i = 0; i < repeat; ++i) {
+                const double cpu = cpuNowMs();
+                clock.restart();
+                model->sort(column, order);
+                times << elapsedMs(clock);
+                cpuTimes << cpuNowMs() - cpu;
+                QCoreApplication::processEvents();
+            }
+            sorts.insert(QStringLiteral("%1%2").arg(model->headerData(column, Qt::Horizontal, Qt::DisplayRole)
+                                                        .toString(),
+                                                    order == Qt::AscendingOrder ? QString() : QStringLiteral(" desc")),
+                         summarise(times).medianMs);
+        }
+    }
+    QJsonObject line;
+    line.insert(QStringLiteral("op"), QStringLiteral("list"));
+    line.insert(QStringLiteral("hits"), model->rowCount());
+    line.insert(QStringLiteral("fill_ms"), fillMs);
+    line.insert(QStringLiteral("sort_ms"), sorts);
+    line.insert(QStringLiteral("sort_cpu_max_ms"), summarise(cpuTimes).maxMs);
+    line.insert(QStringLiteral("rss_before_kb"), before);
+    line.insert(QStringLiteral("rss_screen_kb"), constructed);
+    line.insert(QStringLiteral("rss_filled_kb"), filled);
+    line.insert(QStringLiteral("peak_filled_kb"), filledPeak);
+    line.insert(QStringLiteral("rss_shown_kb"), shown);
+    line.insert(QStringLiteral("rss_sorted_kb"), currentRssKb());
+    // Pages of mapped files (fonts, libraries, ICU's data) are shared and
+    // can be dropped and read again; the rest is the process's own.
+    line.insert(QStringLiteral("rss_file_kb"), statusKb("RssFile:"));
+    line.insert(QStringLiteral("rss_anon_kb"), statusKb("RssAnon:"));
+    line.insert(QStringLiteral("peak_rss_kb"), peakRssKb());
     printLine(line);
     return 0;
 }
@@ -513,7 +613,8 @@ int usage()
                "       pagelore-bench page FILE [--repeat R]\n"
                "       pagelore-bench make-jpeg FILE [--width W] [--height H]\n"
                "       pagelore-bench quick DIR [--query Q] [--repeat R] [--list FILE]\n"
-               "       pagelore-bench edit DIR --at K --title T [--repeat R]\n",
+               "       pagelore-bench edit DIR --at K --title T [--repeat R]\n"
+               "       pagelore-bench list DIR [--query Q] [--repeat R]\n",
                stderr);
     return 2;
 }
@@ -522,8 +623,12 @@ int usage()
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    // The list screen needs widgets, drawn offscreen; the rest needs no GUI.
+    const bool widgets = argc > 1 && qstrcmp(argv[1], "list") == 0;
+    if (widgets && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app(widgets ? new QApplication(argc, argv) : new QCoreApplication(argc, argv));
+    QStringList args = app->arguments().mid(1);
     if (args.isEmpty())
         return usage();
     const QString command = args.takeFirst();
@@ -546,6 +651,8 @@ int main(int argc, char *argv[])
             return runQuick(args);
         if (command == QLatin1String("edit"))
             return runEdit(args);
+        if (command == QLatin1String("list"))
+            return runList(args);
     } catch (const StorageError &e) {
         return fail(e.message());
     } catch (const FieldEncodeError &e) {
