@@ -16,7 +16,7 @@ Form2::Form2(QWidget *parent)
 int Form2::openBrowser()
 {
     Form5 browser;
-    return browser.exec();
+    return browser.openModal();
 }
 
 }  // namespace pagelore

@@ -16,7 +16,7 @@ Form4::Form4(QWidget *parent)
 int Form4::openBrowser()
 {
     Form6 browser;
-    return browser.exec();
+    return browser.openModal();
 }
 
 }  // namespace pagelore

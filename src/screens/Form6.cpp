@@ -68,8 +68,6 @@ Form6::Form6(QWidget *parent) : ResultBrowserBase(parent)
     connect(Command2, &QPushButton::clicked, this, &Form6::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form6::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Form6::Command4_Click);
-
-    Form_Load();
 }
 
 void Form6::Command1_Click()
@@ -83,7 +81,7 @@ void Form6::Command2_Click()
         MessageBox::inform(this, kNothingShown, kNotDeletedTitle);
         return;
     }
-    if (!MessageBox::ask(this, kDeleteQuestion, kDeleteQuestionTitle))
+    if (!MessageBox::ask(this, kDeleteQuestion, kDeleteQuestionTitle, MessageBox::Default::No))
         return;
     closeResult();
     const QString folder = DataFolder();

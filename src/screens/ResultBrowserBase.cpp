@@ -1,6 +1,6 @@
 #include "ResultBrowserBase.h"
 
-#include "ScreenNames.h"
+#include "ScreenSupport.h"
 #include "platform/ui/MessageBox.h"
 #include "storage/DataFiles.h"
 #include "storage/SettingsStore.h"
@@ -22,8 +22,8 @@ void ResultBrowserBase::Form_Load()
     m_shownRecord = false;
     const QString path = DataFiles::path(DataFolder(), DataFiles::ResultFile);
     try {
-        m_result = std::make_unique<RecordFileCodec>(path, RecordFileCodec::OpenMode::Read);
-        if (m_result->AtEnd()) {
+        m_result = std::make_unique<ArticleReader>(path);
+        if (m_result->atEnd()) {
             // A search without hits: the codec has no record to give, so the
             // end is told once over empty fields.
             closeResult();
@@ -40,6 +40,12 @@ void ResultBrowserBase::Form_Load()
     showNext();
 }
 
+int ResultBrowserBase::openModal()
+{
+    Form_Load();
+    return exec();
+}
+
 void ResultBrowserBase::showNext()
 {
     if (!m_result) {
@@ -47,8 +53,8 @@ void ResultBrowserBase::showNext()
         return;
     }
     try {
-        const ArticleRecord record = ArticleRecord::read(*m_result);
-        const bool last = m_result->AtEnd();
+        const ArticleRecord record = m_result->next();
+        const bool last = m_result->atEnd();
         if (last)
             tellEnd();
         showRecord(record);
@@ -84,8 +90,6 @@ void ResultBrowserBase::reject()
 
 void ResultBrowserBase::closeResult()
 {
-    // A handle open for reading has nothing to flush, so its destructor is
-    // all the closing it needs.
     m_result.reset();
 }
 

@@ -45,6 +45,8 @@ QByteArray ArticleRecord::encode() const
     return RecordFileCodec::encodeRecord(toRecord());
 }
 
+ArticleReader::ArticleReader(const QString &path) : m_file(path, RecordFileCodec::OpenMode::Read) {}
+
 const QStringList &PublicationFormChoices()
 {
     static const QStringList choices = {

@@ -1,5 +1,6 @@
 #include "CandidateList.h"
 
+#include "DataFiles.h"
 #include "FileOps.h"
 #include "RecordFileCodec.h"
 
@@ -17,6 +18,15 @@ QStringList ReadCandidateList(const QString &path)
         names.append(std::get<QString>(file.ReadRecord(kKinds).front()));
     file.close();
     return names;
+}
+
+CandidateLists ReadCandidateLists(const QString &dataFolder)
+{
+    const QString magazines = DataFiles::path(dataFolder, DataFiles::MagazineList);
+    const QString categories = DataFiles::path(dataFolder, DataFiles::CategoryList);
+    FileOps::checkReadableFile(magazines);
+    FileOps::checkReadableFile(categories);
+    return {ReadCandidateList(magazines), ReadCandidateList(categories)};
 }
 
 void AppendCandidate(const QString &path, const QString &name)

@@ -110,6 +110,10 @@ public:
 
 private:
     bool fill();  // reads more bytes; false at end of file
+    // One field from buffer position p and the delimiter after it; false
+    // when the bytes read so far end first.
+    bool readRawField(qsizetype &p, RawField &field, int fieldNumber);
+    bool consumeDelimiter(qsizetype &p) const;
     void throwFormat(StorageError::Kind kind, qint64 offset, int field) const;
     void flushBuffer();
 

@@ -73,8 +73,13 @@ std::optional<quint8> toUInt8(const QString &text)
     return static_cast<quint8>(*v);
 }
 
-std::optional<DateValue> toDate(const QString &text)
+std::optional<DateValue> toDate(const QString &text, DateError *error)
 {
+    const auto refuse = [error](DateError why) -> std::optional<DateValue> {
+        if (error)
+            *error = why;
+        return std::nullopt;
+    };
     const QByteArray s = normalise(text);
     const qsizetype space = s.indexOf(' ');
     const QByteArray datePart = space < 0 ? s : s.left(space);
@@ -83,35 +88,64 @@ std::optional<DateValue> toDate(const QString &text)
     const QList<QByteArray> ymd = datePart.split('/');
     if (ymd.size() != 3 || ymd[0].size() != 4 || ymd[1].isEmpty() || ymd[1].size() > 2 || ymd[2].isEmpty()
         || ymd[2].size() > 2)
-        return std::nullopt;
+        return refuse(DateError::WrongForm);
     int parts[3];
     for (int k = 0; k < 3; ++k) {
         const auto v = toInteger(ymd[k], false);
         if (!v || ymd[k][0] == '+')
-            return std::nullopt;
+            return refuse(DateError::WrongForm);
         parts[k] = static_cast<int>(*v);
     }
-    const QDate date(parts[0], parts[1], parts[2]);
-    if (!date.isValid() || parts[0] < 100)
-        return std::nullopt;
 
-    int seconds = 0;
+    int t[3] = {0, 0, 0};
     if (space >= 0) {
         const QList<QByteArray> hms = timePart.split(':');
         if (hms.size() < 2 || hms.size() > 3)
-            return std::nullopt;
-        int t[3] = {0, 0, 0};
+            return refuse(DateError::WrongForm);
         for (qsizetype k = 0; k < hms.size(); ++k) {
             const auto v = toInteger(hms[k], false);
             if (!v || hms[k].isEmpty() || hms[k].size() > 2 || hms[k][0] == '+')
-                return std::nullopt;
+                return refuse(DateError::WrongForm);
             t[k] = static_cast<int>(*v);
         }
-        if (t[0] > 23 || t[1] > 59 || t[2] > 59)
-            return std::nullopt;
-        seconds = t[0] * 3600 + t[1] * 60 + t[2];
     }
-    return DateValue::fromDate(date, QTime(0, 0).addSecs(seconds));
+    // Written as a date; from here on only the value can be wrong.
+    const QDate date(parts[0], parts[1], parts[2]);
+    if (!date.isValid() || parts[0] < 100 || t[0] > 23 || t[1] > 59 || t[2] > 59)
+        return refuse(DateError::NoSuchDate);
+    return DateValue::fromDate(date, QTime(t[0], t[1], t[2]));
+}
+
+QString mapTypedText(QString text)
+{
+    for (QChar &c : text) {
+        switch (c.unicode()) {
+        case 0x301C:  // WAVE DASH
+            c = QChar(0xFF5E);
+            break;
+        case 0x2212:  // MINUS SIGN
+            c = QChar(0xFF0D);
+            break;
+        case 0x2016:  // DOUBLE VERTICAL LINE
+            c = QChar(0x2225);
+            break;
+        case 0x00A2:  // CENT SIGN
+            c = QChar(0xFFE0);
+            break;
+        case 0x00A3:  // POUND SIGN
+            c = QChar(0xFFE1);
+            break;
+        case 0x00AC:  // NOT SIGN
+            c = QChar(0xFFE2);
+            break;
+        case 0x2014:  // EM DASH
+            c = QChar(0x2015);
+            break;
+        default:
+            break;
+        }
+    }
+    return text;
 }
 
 }  // namespace pagelore::TypedInput
