@@ -2,6 +2,7 @@
 
 #include "ArticleFieldBoxes.h"
 
+#include "ScreenSupport.h"
 #include "platform/ui/MessageBox.h"
 #include "storage/DataFiles.h"
 #include "storage/RecordFileCodec.h"
@@ -85,17 +86,25 @@ void Form6::Command2_Click()
         return;
     closeResult();
     const QString folder = DataFolder();
-    try {
-        if (RemoveArticle(folder, *m_shown) == RemovalOutcome::Removed)
-            MessageBox::inform(this, kDeleted, kDeletedTitle);
-        else
-            MessageBox::inform(
-                this, kNotFound.arg(QDir::toNativeSeparators(DataFiles::path(folder, DataFiles::ArticleFile))),
-                kNotDeletedTitle);
-    } catch (const StorageError &e) {
-        MessageBox::inform(this, e.message() + u'\n' + kNothingChanged, kNotDeletedTitle);
-    } catch (const FieldEncodeError &e) {
-        MessageBox::inform(this, e.reasonText() + u'\n' + kNothingChanged, kNotDeletedTitle);
+    // Once more after an unfinished last record was set aside.
+    for (bool again = true;; again = false) {
+        try {
+            if (RemoveArticle(folder, *m_shown) == RemovalOutcome::Removed)
+                MessageBox::inform(this, kDeleted, kDeletedTitle);
+            else
+                MessageBox::inform(
+                    this, kNotFound.arg(QDir::toNativeSeparators(DataFiles::path(folder, DataFiles::ArticleFile))),
+                    kNotDeletedTitle);
+        } catch (const StorageError &e) {
+            const UnfinishedEnd end = again ? offerToSetAsideUnfinishedEnd(this, e) : UnfinishedEnd::NotThatFault;
+            if (end == UnfinishedEnd::SetAside)
+                continue;
+            if (end == UnfinishedEnd::NotThatFault)
+                MessageBox::inform(this, e.message() + u'\n' + kNothingChanged, kNotDeletedTitle);
+        } catch (const FieldEncodeError &e) {
+            MessageBox::inform(this, e.reasonText() + u'\n' + kNothingChanged, kNotDeletedTitle);
+        }
+        return;
     }
 }
 

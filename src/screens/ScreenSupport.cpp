@@ -2,7 +2,9 @@
 
 #include "platform/ui/MessageBox.h"
 #include "storage/SettingsStore.h"
+#include "storage/DataFiles.h"
 #include "storage/StorageError.h"
+#include "storage/UnfinishedRecord.h"
 
 #include <QDialog>
 #include <QDir>
@@ -45,6 +47,39 @@ QString noSuchDateText(const QString &caption, const QString &typed)
 {
     return QStringLiteral("「%1」の「%2」という日付または時刻はありません。実在する日付を入力してください。")
         .arg(caption, typed.trimmed());
+}
+
+UnfinishedEnd offerToSetAsideUnfinishedEnd(QWidget *parent, const StorageError &error)
+{
+    const QString path = error.path();
+    if (!UnfinishedRecord::mayBe(error) || QFileInfo(path).fileName() != DataFiles::ArticleFile)
+        return UnfinishedEnd::NotThatFault;
+    std::optional<qint64> offset;
+    try {
+        offset = UnfinishedRecord::find(path);
+    } catch (const StorageError &) {
+        return UnfinishedEnd::NotThatFault;
+    }
+    if (!offset)
+        return UnfinishedEnd::NotThatFault;
+    const QString file = QDir::toNativeSeparators(path);
+    const QString aside = QDir::toNativeSeparators(UnfinishedRecord::asidePath(path));
+    const QString title = QStringLiteral("記事ファイルの修復");
+    const QString question =
+        QStringLiteral("記事ファイル「%1」の最後の記事が書きかけのまま終わっています(登録の途中で電源が切れたときなどに"
+                       "起こります)。それより前の記事はすべてそろっています。\n"
+                       "書きかけの部分を「%2」に移して、記事ファイルを使える状態に戻しますか。何も削除されません。")
+            .arg(file, aside);
+    if (!MessageBox::ask(parent, question, title))
+        return UnfinishedEnd::Kept;
+    try {
+        UnfinishedRecord::setAside(path, *offset);
+    } catch (const StorageError &e) {
+        MessageBox::inform(parent, e.message() + QStringLiteral("\n記事ファイルは変更されていません。"), title);
+        return UnfinishedEnd::Kept;
+    }
+    MessageBox::inform(parent, QStringLiteral("書きかけの部分を「%1」に移しました。").arg(aside), title);
+    return UnfinishedEnd::SetAside;
 }
 
 void fitDialogToContents(QDialog *dialog)

@@ -35,6 +35,16 @@ QString listFileFailureText(const StorageError &error, const QString &dataFolder
 // of day (2024/2/30), naming the field by its caption.
 QString noSuchDateText(const QString &caption, const QString &typed);
 
+// What became of a reader's error about the article file.
+enum class UnfinishedEnd {
+    NotThatFault,  // some other fault, to be reported as usual
+    SetAside,      // the unfinished last record was moved aside: run the action again
+    Kept,          // the user said No, or setting it aside failed (already told)
+};
+// When the article file's only fault is an unfinished last record, says so
+// and offers to move it aside.
+UnfinishedEnd offerToSetAsideUnfinishedEnd(QWidget *parent, const StorageError &error);
+
 // Sizes a screen with word-wrapped texts so that every line of them shows: a
 // plain size hint guesses their height at some other width and cuts them off.
 void fitDialogToContents(QDialog *dialog);
