@@ -246,9 +246,8 @@ std::optional<ArticleRecord> ArticleEntryFields::collect(QStringList &problems) 
     };
     const auto text = [&](int field, const QString &typed) {
         const QString value = TypedInput::mapTypedText(typed);
-        QByteArray scratch;
         try {
-            RecordFileCodec::appendEncodedField(scratch, value, field);
+            RecordFileCodec::checkText(value, field);
         } catch (const FieldEncodeError &e) {
             refuse(field, QStringLiteral("「%1」に入力された").arg(fieldCaptions()[field]) + e.reasonText());
         }

@@ -162,6 +162,12 @@ void RecordFileCodec::appendEncodedField(QByteArray &out, const FieldValue &valu
     }
 }
 
+void RecordFileCodec::checkText(const QString &text, int fieldIndex)
+{
+    QByteArray scratch;
+    appendEncodedField(scratch, text, fieldIndex);
+}
+
 QByteArray RecordFileCodec::encodeRecord(const Record &values)
 {
     QByteArray out;

@@ -101,6 +101,9 @@ public:
     // Encodes one record with its line end. Throws FieldEncodeError.
     static QByteArray encodeRecord(const Record &values);
     static void appendEncodedField(QByteArray &out, const FieldValue &value, int fieldIndex);
+    // Throws FieldEncodeError when the text cannot be stored in a String
+    // field: the screens check typed text with it before anything is written.
+    static void checkText(const QString &text, int fieldIndex);
     // Converts one raw field; throws StorageError (with record/offset filled in
     // from the arguments).
     static FieldValue convertField(const RawField &raw, FieldKind kind, const QString &path, qint64 recordNumber,
