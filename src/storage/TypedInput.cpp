@@ -118,31 +118,20 @@ std::optional<DateValue> toDate(const QString &text, DateError *error)
 
 QString mapTypedText(QString text)
 {
+    // What input methods here type, and the code point the code page has.
+    static constexpr char16_t kMarks[][2] = {
+        {0x301C, 0xFF5E},  // WAVE DASH -> FULLWIDTH TILDE
+        {0x2212, 0xFF0D},  // MINUS SIGN -> FULLWIDTH HYPHEN-MINUS
+        {0x2016, 0x2225},  // DOUBLE VERTICAL LINE -> PARALLEL TO
+        {0x00A2, 0xFFE0},  // CENT SIGN -> FULLWIDTH CENT SIGN
+        {0x00A3, 0xFFE1},  // POUND SIGN -> FULLWIDTH POUND SIGN
+        {0x00AC, 0xFFE2},  // NOT SIGN -> FULLWIDTH NOT SIGN
+        {0x2014, 0x2015},  // EM DASH -> HORIZONTAL BAR
+    };
     for (QChar &c : text) {
-        switch (c.unicode()) {
-        case 0x301C:  // WAVE DASH
-            c = QChar(0xFF5E);
-            break;
-        case 0x2212:  // MINUS SIGN
-            c = QChar(0xFF0D);
-            break;
-        case 0x2016:  // DOUBLE VERTICAL LINE
-            c = QChar(0x2225);
-            break;
-        case 0x00A2:  // CENT SIGN
-            c = QChar(0xFFE0);
-            break;
-        case 0x00A3:  // POUND SIGN
-            c = QChar(0xFFE1);
-            break;
-        case 0x00AC:  // NOT SIGN
-            c = QChar(0xFFE2);
-            break;
-        case 0x2014:  // EM DASH
-            c = QChar(0x2015);
-            break;
-        default:
-            break;
+        for (const auto &mark : kMarks) {
+            if (c.unicode() == mark[0])
+                c = QChar(mark[1]);
         }
     }
     return text;
