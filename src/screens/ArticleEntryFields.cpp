@@ -20,7 +20,23 @@ namespace pagelore {
 
 namespace {
 
-enum Field { Title, Writer, Magazine, FirstPage, LastPage, Category, Form, Date, Content, K1, K2, K3, Base, FirstNo, LastNo };
+enum Field {
+    Title,
+    Writer,
+    Magazine,
+    FirstPage,
+    LastPage,
+    Category,
+    Form,
+    Date,
+    Content,
+    K1,
+    K2,
+    K3,
+    Base,
+    FirstNo,
+    LastNo
+};
 
 // The caption of the widget that supplies each field, in field order; the
 // base name has no caption of its own, so it is named by the start of Label14.
@@ -54,7 +70,8 @@ QString pageExpected(int field)
 
 QString imageNoExpected(int field)
 {
-    return QStringLiteral("「%1」には 0 から 255 までの整数を半角数字で入力してください。").arg(fieldCaptions()[field]);
+    return QStringLiteral("「%1」には 0 から 255 までの整数を半角数字で入力してください。")
+        .arg(fieldCaptions()[field]);
 }
 
 QString dateProblem(TypedInput::DateError error, const QString &typed)
@@ -75,16 +92,13 @@ QLabel *makeFixedText(QWidget *parent, const QString &name, const QString &text)
     return label;
 }
 
-}  // namespace
+} // namespace
 
 ArticleEntryFields::ArticleEntryFields(QWidget *owner)
-    : m_owner(owner),
-      m_grid(new QGridLayout),
-      m_content(new QPlainTextEdit(owner)),
+    : m_owner(owner), m_grid(new QGridLayout), m_content(new QPlainTextEdit(owner)),
       m_combo1(makeEditableCombo(owner, QStringLiteral("Combo1"))),
       m_combo2(makeEditableCombo(owner, QStringLiteral("Combo2"))),
-      m_combo3(makeEditableCombo(owner, QStringLiteral("Combo3"))),
-      m_label18(new QLabel(owner))
+      m_combo3(makeEditableCombo(owner, QStringLiteral("Combo3"))), m_label18(new QLabel(owner))
 {
     for (int i = 1; i <= 12; ++i) {
         if (i == 6)
@@ -123,10 +137,11 @@ ArticleEntryFields::ArticleEntryFields(QWidget *owner)
     addCaptionedRow(row++, K2, m_text[8]);
     addCaptionedRow(row++, K3, m_text[9]);
     m_grid->addWidget(
-        makeFixedText(owner, QStringLiteral("Label14"),
-                      QStringLiteral("記事紙面ﾌｧｲﾙ基本ﾌｧｲﾙ名(例:PC0.jpg～PC255.jpgの場合PC)あらかじめ登録しているﾌｫﾙﾀﾞに"
-                                     "あるﾌｧｲﾙを指定して下さい。重複して入力しないようご注意ください。(画像はかなり粗く"
-                                     "なるので狭い範囲ごとに高画質で保存して下さい。)")),
+        makeFixedText(
+            owner, QStringLiteral("Label14"),
+            QStringLiteral("記事紙面ﾌｧｲﾙ基本ﾌｧｲﾙ名(例:PC0.jpg～PC255.jpgの場合PC)あらかじめ登録しているﾌｫﾙﾀﾞに"
+                           "あるﾌｧｲﾙを指定して下さい。重複して入力しないようご注意ください。(画像はかなり粗く"
+                           "なるので狭い範囲ごとに高画質で保存して下さい。)")),
         row++, 0, 1, 4);
     auto *imageRow = new QHBoxLayout;
     imageRow->setSpacing(2);
@@ -138,11 +153,13 @@ ArticleEntryFields::ArticleEntryFields(QWidget *owner)
     m_grid->addLayout(imageRow, row++, 0, 1, 4);
     addCaptionedPair(row++, FirstNo, m_text[11], LastNo, m_text[12]);
     m_grid->addWidget(
-        makeFixedText(owner, QStringLiteral("Label17"),
-                      QStringLiteral("記事の画像ﾌｧｲﾙは、基本ﾌｧｲﾙ名+ﾍﾟｰｼﾞ順につけられたﾌｧｲﾙ番号+拡張子(,jpg)で管理されています。"
-                                     "また、記事紙面画像ﾌｧｲﾙは、予め登録されているﾌｫﾙﾀﾞ内に格納されていなければなりません。"
-                                     "また、初期ﾌｧｲﾙ番号は、0以上、最終ﾌｧｲﾙ番号は、255以下となるようにしてください。"
-                                     "また、拡張子がjpgのファイルだけを指定することができます。")),
+        makeFixedText(
+            owner, QStringLiteral("Label17"),
+            QStringLiteral(
+                "記事の画像ﾌｧｲﾙは、基本ﾌｧｲﾙ名+ﾍﾟｰｼﾞ順につけられたﾌｧｲﾙ番号+拡張子(,jpg)で管理されています。"
+                "また、記事紙面画像ﾌｧｲﾙは、予め登録されているﾌｫﾙﾀﾞ内に格納されていなければなりません。"
+                "また、初期ﾌｧｲﾙ番号は、0以上、最終ﾌｧｲﾙ番号は、255以下となるようにしてください。"
+                "また、拡張子がjpgのファイルだけを指定することができます。")),
         row++, 0, 1, 4);
 }
 
@@ -298,4 +315,4 @@ std::optional<ArticleRecord> ArticleEntryFields::collect(QStringList &problems) 
     return a;
 }
 
-}  // namespace pagelore
+} // namespace pagelore

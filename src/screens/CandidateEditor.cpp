@@ -20,13 +20,9 @@
 namespace pagelore {
 
 CandidateEditor::CandidateEditor(const CandidateEditorTexts &texts, QWidget *parent)
-    : QDialog(parent),
-      m_texts(texts),
-      m_label1(new QLabel(texts.instruction, this)),
-      m_label2(new QLabel(texts.inputCaption, this)),
-      m_label3(new QLabel(texts.listCaption, this)),
-      m_text1(new QLineEdit(this)),
-      m_text2(new QPlainTextEdit(this)),
+    : QDialog(parent), m_texts(texts), m_label1(new QLabel(texts.instruction, this)),
+      m_label2(new QLabel(texts.inputCaption, this)), m_label3(new QLabel(texts.listCaption, this)),
+      m_text1(new QLineEdit(this)), m_text2(new QPlainTextEdit(this)),
       m_command1(new QPushButton(kBackCaption, this)),
       m_command2(new QPushButton(QStringLiteral("以上を登録する"), this))
 {
@@ -177,4 +173,4 @@ RBunnya::RBunnya(QWidget *parent) : CandidateEditor(texts(), parent)
 {
 }
 
-}  // namespace pagelore
+} // namespace pagelore

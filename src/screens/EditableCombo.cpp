@@ -24,4 +24,4 @@ void setComboChoices(QComboBox *combo, const QStringList &names)
     combo->setEditText(QString());
 }
 
-}  // namespace pagelore
+} // namespace pagelore

@@ -34,10 +34,9 @@ constexpr int px(int twips)
 bool isPseudoFileSystem(const QByteArray &type)
 {
     static const QList<QByteArray> pseudo = {
-        "proc",      "sysfs",   "devtmpfs", "devpts",    "cgroup",   "cgroup2",    "securityfs",
-        "pstore",    "debugfs", "tracefs",  "configfs",  "fusectl",  "mqueue",     "hugetlbfs",
-        "autofs",    "bpf",     "binfmt_misc", "efivarfs", "nsfs",   "rpc_pipefs", "squashfs",
-        "tmpfs",     "ramfs",   "overlay",
+        "proc",        "sysfs",    "devtmpfs", "devpts",     "cgroup",   "cgroup2",   "securityfs", "pstore",
+        "debugfs",     "tracefs",  "configfs", "fusectl",    "mqueue",   "hugetlbfs", "autofs",     "bpf",
+        "binfmt_misc", "efivarfs", "nsfs",     "rpc_pipefs", "squashfs", "tmpfs",     "ramfs",      "overlay",
     };
     return pseudo.contains(type);
 }
@@ -55,7 +54,7 @@ bool isSystemPath(const QString &root)
            && !root.startsWith(QStringLiteral("/run/media/"));
 }
 
-}  // namespace
+} // namespace
 
 const FolderScreen::Traits &FolderScreen::dataFolderTraits()
 {
@@ -119,8 +118,7 @@ QStringList FolderScreen::volumeRoots(const QString &mustInclude)
     return roots;
 }
 
-FolderScreen::FolderScreen(const Traits &traits, QWidget *parent)
-    : QDialog(parent), m_traits(traits)
+FolderScreen::FolderScreen(const Traits &traits, QWidget *parent) : QDialog(parent), m_traits(traits)
 {
     setObjectName(traits.objectName);
     setWindowTitle(traits.caption);
@@ -282,4 +280,4 @@ void FolderScreen::Command2_Click()
     accept();
 }
 
-}  // namespace pagelore
+} // namespace pagelore

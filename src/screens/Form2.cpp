@@ -6,10 +6,11 @@ namespace pagelore {
 
 Form2::Form2(QWidget *parent)
     : SearchConditionsScreen(
-          {QStringLiteral("記事検索"), QStringLiteral("検索する"),
-           QStringLiteral("掲載年月日は、日付を何かしら入力しないとエラーになりますので、不明な場合は、「1900/1/1」と"
-                          "記入してください。")},
-          parent)
+        {QStringLiteral("記事検索"), QStringLiteral("検索する"),
+         QStringLiteral(
+             "掲載年月日は、日付を何かしら入力しないとエラーになりますので、不明な場合は、「1900/1/1」と"
+             "記入してください。")},
+        parent)
 {
 }
 
@@ -19,4 +20,4 @@ int Form2::openBrowser()
     return browser.openModal();
 }
 
-}  // namespace pagelore
+} // namespace pagelore

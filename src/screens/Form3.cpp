@@ -17,8 +17,7 @@
 namespace pagelore {
 
 Form3::Form3(QWidget *parent)
-    : QDialog(parent),
-      m_fields(std::make_unique<ArticleEntryFields>(this)),
+    : QDialog(parent), m_fields(std::make_unique<ArticleEntryFields>(this)),
       m_command1(new QPushButton(kBackCaption, this)),
       m_command2(new QPushButton(QStringLiteral("登録する"), this))
 {
@@ -84,7 +83,8 @@ void Form3::Command1_Click()
 
 void Form3::Command2_Click()
 {
-    if (!MessageBox::ask(this, QStringLiteral("この内容で登録します。よろしいですか。"), QStringLiteral("登録意思確認")))
+    if (!MessageBox::ask(this, QStringLiteral("この内容で登録します。よろしいですか。"),
+                         QStringLiteral("登録意思確認")))
         return;
     QStringList problems;
     const auto article = m_fields->collect(problems);
@@ -112,4 +112,4 @@ void Form3::Command2_Click()
     accept();
 }
 
-}  // namespace pagelore
+} // namespace pagelore

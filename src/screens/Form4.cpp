@@ -6,10 +6,11 @@ namespace pagelore {
 
 Form4::Form4(QWidget *parent)
     : SearchConditionsScreen(
-          {QStringLiteral("削除記事候補検索"), QStringLiteral("削除候補を検索する"),
-           QStringLiteral("掲載年月日は、日付を何かしら入力しないとエラーになりますので、不明な場合は、「1990/1/1」と"
-                          "記入してください。")},
-          parent)
+        {QStringLiteral("削除記事候補検索"), QStringLiteral("削除候補を検索する"),
+         QStringLiteral(
+             "掲載年月日は、日付を何かしら入力しないとエラーになりますので、不明な場合は、「1990/1/1」と"
+             "記入してください。")},
+        parent)
 {
 }
 
@@ -19,4 +20,4 @@ int Form4::openBrowser()
     return browser.openModal();
 }
 
-}  // namespace pagelore
+} // namespace pagelore

@@ -12,14 +12,13 @@ namespace pagelore {
 
 namespace {
 
-template <typename T>
-T *named(T *widget, const QString &name)
+template <typename T> T *named(T *widget, const QString &name)
 {
     widget->setObjectName(name);
     return widget;
 }
 
-}  // namespace
+} // namespace
 
 Form5::Form5(QWidget *parent) : ResultBrowserBase(parent)
 {
@@ -87,4 +86,4 @@ void Form5::showNoRecord()
     m_selection = {};
 }
 
-}  // namespace pagelore
+} // namespace pagelore

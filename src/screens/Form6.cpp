@@ -21,22 +21,20 @@ const QString Form6::kDeleteQuestionTitle = QStringLiteral("記事削除確認")
 const QString Form6::kDeleted = QStringLiteral("長らくお待たせしましたが、記事の削除が完了しました。");
 const QString Form6::kDeletedTitle = QStringLiteral("削除完了");
 const QString Form6::kNotDeletedTitle = QStringLiteral("削除未完了");
-const QString Form6::kNothingShown =
-    QStringLiteral("削除する記事が表示されていません。何も削除されていません。");
+const QString Form6::kNothingShown = QStringLiteral("削除する記事が表示されていません。何も削除されていません。");
 const QString Form6::kNotFound =
     QStringLiteral("この記事は記事ファイル「%1」の中に見つかりませんでした。何も削除されていません。");
 const QString Form6::kNothingChanged = QStringLiteral("記事ファイルは変更されていません。");
 
 namespace {
 
-template <typename T>
-T *named(T *widget, const QString &name)
+template <typename T> T *named(T *widget, const QString &name)
 {
     widget->setObjectName(name);
     return widget;
 }
 
-}  // namespace
+} // namespace
 
 Form6::Form6(QWidget *parent) : ResultBrowserBase(parent)
 {
@@ -130,4 +128,4 @@ void Form6::showNoRecord()
     m_shown.reset();
 }
 
-}  // namespace pagelore
+} // namespace pagelore

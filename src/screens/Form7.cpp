@@ -23,7 +23,7 @@ const QString kNoImage = QStringLiteral("画像ﾃﾞｰﾀがありません。
 // stops a damaged or hostile file from asking for an absurd buffer.
 constexpr int kAllocationLimitMB = 128;
 
-}  // namespace
+} // namespace
 
 Form7::Form7(const PageImageSelection &selection, QWidget *parent) : QDialog(parent), m_selection(selection)
 {
@@ -146,4 +146,4 @@ void Form7::loadPage()
     Image1->setPixmap(QPixmap::fromImage(image));
 }
 
-}  // namespace pagelore
+} // namespace pagelore

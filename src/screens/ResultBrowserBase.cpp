@@ -12,7 +12,9 @@ const QString ResultBrowserBase::kEndMessage =
     QStringLiteral("これ以上データはないので、「次の候補>>」ボタンを押さないでください。");
 const QString ResultBrowserBase::kEndTitle = QStringLiteral("最終");
 
-ResultBrowserBase::ResultBrowserBase(QWidget *parent) : QDialog(parent) {}
+ResultBrowserBase::ResultBrowserBase(QWidget *parent) : QDialog(parent)
+{
+}
 
 ResultBrowserBase::~ResultBrowserBase() = default;
 
@@ -103,4 +105,4 @@ void ResultBrowserBase::reportFailure(const QString &text)
     MessageBox::inform(this, text, windowTitle());
 }
 
-}  // namespace pagelore
+} // namespace pagelore

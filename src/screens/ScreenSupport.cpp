@@ -15,12 +15,13 @@ namespace pagelore {
 
 namespace {
 
-const QString kChooseFolderHint = QStringLiteral("ﾌｧｲﾙメニューの「記事ﾃﾞｰﾀの保管場所の指定」で記事データの保管場所を"
-                                                 "選んでください。");
+const QString kChooseFolderHint =
+    QStringLiteral("ﾌｧｲﾙメニューの「記事ﾃﾞｰﾀの保管場所の指定」で記事データの保管場所を"
+                   "選んでください。");
 const QString kNoFolderText =
     QStringLiteral("記事データの保管場所がまだ指定されていないため、この画面を開けません。\n") + kChooseFolderHint;
 
-}  // namespace
+} // namespace
 
 std::optional<QString> chosenDataFolder()
 {
@@ -66,9 +67,10 @@ UnfinishedEnd offerToSetAsideUnfinishedEnd(QWidget *parent, const StorageError &
     const QString aside = QDir::toNativeSeparators(UnfinishedRecord::asidePath(path));
     const QString title = QStringLiteral("記事ファイルの修復");
     const QString question =
-        QStringLiteral("記事ファイル「%1」の最後の記事が書きかけのまま終わっています(登録の途中で電源が切れたときなどに"
-                       "起こります)。それより前の記事はすべてそろっています。\n"
-                       "書きかけの部分を「%2」に移して、記事ファイルを使える状態に戻しますか。何も削除されません。")
+        QStringLiteral(
+            "記事ファイル「%1」の最後の記事が書きかけのまま終わっています(登録の途中で電源が切れたときなどに"
+            "起こります)。それより前の記事はすべてそろっています。\n"
+            "書きかけの部分を「%2」に移して、記事ファイルを使える状態に戻しますか。何も削除されません。")
             .arg(file, aside);
     if (!MessageBox::ask(parent, question, title))
         return UnfinishedEnd::Kept;
@@ -92,4 +94,4 @@ void fitDialogToContents(QDialog *dialog)
     dialog->resize(qMax(width, dialog->width()), qMax(height, dialog->height()));
 }
 
-}  // namespace pagelore
+} // namespace pagelore

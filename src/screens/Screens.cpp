@@ -49,4 +49,4 @@ void openScreenModal(ScreenId id)
     }
 }
 
-}  // namespace pagelore
+} // namespace pagelore

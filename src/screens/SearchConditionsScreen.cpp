@@ -27,14 +27,13 @@ const QString SearchConditionsScreen::kQuestionTitle = QStringLiteral("検索意
 
 namespace {
 
-template <typename T>
-T *named(T *widget, const char *name)
+template <typename T> T *named(T *widget, const char *name)
 {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
 
-}  // namespace
+} // namespace
 
 SearchConditionsScreen::SearchConditionsScreen(const SearchScreenTexts &texts, QWidget *parent) : QDialog(parent)
 {
@@ -46,9 +45,10 @@ SearchConditionsScreen::SearchConditionsScreen(const SearchScreenTexts &texts, Q
         setTabOrder(order[i - 1], order[i]);
     Text1->setFocus();
 
-    for (QWidget *w : {static_cast<QWidget *>(Text1), static_cast<QWidget *>(Text2), static_cast<QWidget *>(Combo1),
-                       static_cast<QWidget *>(Combo2), static_cast<QWidget *>(Combo3), static_cast<QWidget *>(Text5),
-                       static_cast<QWidget *>(Text6)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(Text1), static_cast<QWidget *>(Text2), static_cast<QWidget *>(Combo1),
+          static_cast<QWidget *>(Combo2), static_cast<QWidget *>(Combo3), static_cast<QWidget *>(Text5),
+          static_cast<QWidget *>(Text6)})
         setInputMethod(w, ImeMode::On);
     setInputMethod(Text3, ImeMode::Off);
     setInputMethod(Text4, ImeMode::Off);
@@ -172,7 +172,8 @@ std::optional<SearchConditions> SearchConditionsScreen::readConditions()
     if (const std::optional<qint16> page = TypedInput::toInt16(Text3->text())) {
         c.page = *page;
     } else {
-        problems << QStringLiteral("「%1」には、-32768から32767までの整数を入力してください。").arg(Label4->text());
+        problems
+            << QStringLiteral("「%1」には、-32768から32767までの整数を入力してください。").arg(Label4->text());
         firstBad = Text3;
     }
     c.category = TypedInput::mapTypedText(Combo2->currentText());
@@ -231,4 +232,4 @@ void SearchConditionsScreen::Command2_Click()
         close();
 }
 
-}  // namespace pagelore
+} // namespace pagelore

@@ -34,4 +34,4 @@ void AppendCandidate(const QString &path, const QString &name)
     FileOps::appendRecord(path, Record{name});
 }
 
-}  // namespace pagelore::CandidateList
+} // namespace pagelore::CandidateList

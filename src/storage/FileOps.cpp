@@ -36,7 +36,7 @@ QByteArray nativePath(const QString &path)
     return QFile::encodeName(path);
 }
 
-}  // namespace
+} // namespace
 
 bool ensureFileExists(const QString &path)
 {
@@ -82,7 +82,8 @@ void appendRecord(const QString &path, const Record &record)
 
 bool sameFile(const QString &a, const QString &b)
 {
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     if (::stat(QFile::encodeName(a).constData(), &sa) != 0 || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
         return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
@@ -186,7 +187,7 @@ void ReplacementFile::flush()
     if (m_buffer.isEmpty())
         return;
     writeThrough(m_buffer);
-    m_buffer.resize(0);  // keeps its room for the next records
+    m_buffer.resize(0); // keeps its room for the next records
 }
 
 void ReplacementFile::write(QByteArrayView bytes)
@@ -220,4 +221,4 @@ void ReplacementFile::commit()
     syncFolderOf(m_target);
 }
 
-}  // namespace pagelore::FileOps
+} // namespace pagelore::FileOps

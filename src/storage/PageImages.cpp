@@ -20,4 +20,4 @@ QString PageImagePath(const QString &imageFolder, const QString &imageBase, int 
     return path;
 }
 
-}  // namespace pagelore
+} // namespace pagelore

@@ -31,7 +31,7 @@ qsizetype findDelimiter(const char *buf, qsizetype from, qsizetype end)
     return end;
 }
 
-}  // namespace
+} // namespace
 
 FieldEncodeError::FieldEncodeError(int fieldIndex, Reason reason, char32_t character)
     : std::runtime_error("field cannot be encoded"), m_field(fieldIndex), m_reason(reason), m_character(character)
@@ -266,13 +266,13 @@ bool RecordFileCodec::readRawField(qsizetype &p, RawField &field, int fieldNumbe
 bool RecordFileCodec::consumeDelimiter(qsizetype &p) const
 {
     const char *buf = m_buffer.constData();
-    if (p >= m_end)  // the end of the file ends the field
+    if (p >= m_end) // the end of the file ends the field
         return true;
     if (buf[p] == ',' || buf[p] == '\n') {
         ++p;
         return true;
     }
-    ++p;  // CR, perhaps followed by LF
+    ++p; // CR, perhaps followed by LF
     if (p < m_end) {
         if (buf[p] == '\n')
             ++p;
@@ -373,4 +373,4 @@ Record RecordFileCodec::ReadRecord(std::span<const FieldKind> kinds)
     return record;
 }
 
-}  // namespace pagelore
+} // namespace pagelore

@@ -17,7 +17,7 @@ QString entryKey(const QString &section, const QString &key)
     return section.toLower() + QLatin1Char('/') + key.toLower();
 }
 
-}  // namespace
+} // namespace
 
 QString SettingsStore::filePath(const QString &application)
 {
@@ -56,7 +56,7 @@ const QString kDataFolderSection = QStringLiteral("FileSave");
 const QString kImageFolderSection = QStringLiteral("GazouSave");
 const QString kFolderKey = QStringLiteral("Address");
 
-}  // namespace
+} // namespace
 
 QString DataFolder()
 {
@@ -78,4 +78,4 @@ void SaveImageFolder(const QString &folder)
     SettingsStore::SaveSetting(kApplicationName, kImageFolderSection, kFolderKey, folder);
 }
 
-}  // namespace pagelore
+} // namespace pagelore

@@ -27,7 +27,7 @@ QByteArray normalise(const QString &text)
         else if (u < 0x80)
             out += static_cast<char>(u);
         else
-            out += '\x01';  // never part of a valid number or date
+            out += '\x01'; // never part of a valid number or date
     }
     return out.trimmed();
 }
@@ -55,7 +55,7 @@ std::optional<long> toInteger(const QByteArray &s, bool allowMinus)
     return negative ? -value : value;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<qint16> toInt16(const QString &text)
 {
@@ -120,13 +120,13 @@ QString mapTypedText(QString text)
 {
     // What input methods here type, and the code point the code page has.
     static constexpr char16_t kMarks[][2] = {
-        {0x301C, 0xFF5E},  // WAVE DASH -> FULLWIDTH TILDE
-        {0x2212, 0xFF0D},  // MINUS SIGN -> FULLWIDTH HYPHEN-MINUS
-        {0x2016, 0x2225},  // DOUBLE VERTICAL LINE -> PARALLEL TO
-        {0x00A2, 0xFFE0},  // CENT SIGN -> FULLWIDTH CENT SIGN
-        {0x00A3, 0xFFE1},  // POUND SIGN -> FULLWIDTH POUND SIGN
-        {0x00AC, 0xFFE2},  // NOT SIGN -> FULLWIDTH NOT SIGN
-        {0x2014, 0x2015},  // EM DASH -> HORIZONTAL BAR
+        {0x301C, 0xFF5E}, // WAVE DASH -> FULLWIDTH TILDE
+        {0x2212, 0xFF0D}, // MINUS SIGN -> FULLWIDTH HYPHEN-MINUS
+        {0x2016, 0x2225}, // DOUBLE VERTICAL LINE -> PARALLEL TO
+        {0x00A2, 0xFFE0}, // CENT SIGN -> FULLWIDTH CENT SIGN
+        {0x00A3, 0xFFE1}, // POUND SIGN -> FULLWIDTH POUND SIGN
+        {0x00AC, 0xFFE2}, // NOT SIGN -> FULLWIDTH NOT SIGN
+        {0x2014, 0x2015}, // EM DASH -> HORIZONTAL BAR
     };
     for (QChar &c : text) {
         for (const auto &mark : kMarks) {
@@ -137,4 +137,4 @@ QString mapTypedText(QString text)
     return text;
 }
 
-}  // namespace pagelore::TypedInput
+} // namespace pagelore::TypedInput

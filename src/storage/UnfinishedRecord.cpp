@@ -25,7 +25,7 @@ QByteArray readRange(QFile &file, qint64 from, qint64 size)
     return bytes;
 }
 
-}  // namespace
+} // namespace
 
 bool mayBe(const StorageError &error)
 {
@@ -87,4 +87,4 @@ void setAside(const QString &articlePath, qint64 offset)
     whole.commit();
 }
 
-}  // namespace pagelore::UnfinishedRecord
+} // namespace pagelore::UnfinishedRecord
