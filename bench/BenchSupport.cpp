@@ -150,8 +150,9 @@ int fail(const QString &message)
 
 }  // namespace pagelore::bench
 
-// The flush to disk at the end of a removal is timed on its own: these wrap
-// the C library's calls, which Qt makes when a saved file is committed.
+// The flushes to disk (a removal's new files and their folder, a
+// registration's appended record) are timed on their own: these wrap the C
+// library's calls.
 extern "C" {
 
 int fsync(int fd)

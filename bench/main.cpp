@@ -119,7 +119,8 @@ int runSearch(const QStringList &args)
     if (!o.parse(args, 1, texts + QStringList{QStringLiteral("page"), QStringLiteral("date"), QStringLiteral("repeat")})
         || !o.number(QStringLiteral("repeat"), 5, 1, repeat))
         return 2;
-    // The conditions screen's initial contents, converted as the screen does.
+    // The conditions screen's initial contents, converted and mapped as the
+    // screen does.
     const auto page = TypedInput::toInt16(o.value(QStringLiteral("page")).value_or(QStringLiteral("100")));
     const auto date = TypedInput::toDate(o.value(QStringLiteral("date")).value_or(QStringLiteral("1990/1/1")));
     if (!page)
@@ -127,15 +128,15 @@ int runSearch(const QStringList &args)
     if (!date)
         return fail(QStringLiteral("--date is not a date written year/month/day"));
     SearchConditions c;
-    c.title = o.value(QStringLiteral("title")).value_or(QString());
-    c.writer = o.value(QStringLiteral("writer")).value_or(QString());
-    c.magazine = o.value(QStringLiteral("magazine")).value_or(QString());
+    c.title = TypedInput::mapTypedText(o.value(QStringLiteral("title")).value_or(QString()));
+    c.writer = TypedInput::mapTypedText(o.value(QStringLiteral("writer")).value_or(QString()));
+    c.magazine = TypedInput::mapTypedText(o.value(QStringLiteral("magazine")).value_or(QString()));
     c.page = *page;
-    c.category = o.value(QStringLiteral("category")).value_or(QString());
-    c.publicationForm = o.value(QStringLiteral("form")).value_or(QString());
+    c.category = TypedInput::mapTypedText(o.value(QStringLiteral("category")).value_or(QString()));
+    c.publicationForm = TypedInput::mapTypedText(o.value(QStringLiteral("form")).value_or(QString()));
     c.date = *date;
-    c.keyword1 = o.value(QStringLiteral("keyword1")).value_or(QString());
-    c.keyword2 = o.value(QStringLiteral("keyword2")).value_or(QString());
+    c.keyword1 = TypedInput::mapTypedText(o.value(QStringLiteral("keyword1")).value_or(QString()));
+    c.keyword2 = TypedInput::mapTypedText(o.value(QStringLiteral("keyword2")).value_or(QString()));
 
     const QString folder = folderOf(o.positional()[0]);
     const QString articlePath = DataFiles::path(folder, DataFiles::ArticleFile);
@@ -290,14 +291,18 @@ int runRegister(const QStringList &args)
     a.FirstImageNo = 0;
     a.LastImageNo = 255;
 
-    QList<double> times;
+    QList<double> times, syncs;
     for (qint64 i = 0; i < repeat; ++i) {
+        resetSyncClock();
         QElapsedTimer clock;
         clock.start();
         FileOps::appendRecord(articlePath, a.toRecord());
-        times << elapsedMs(clock);
+        const double total = elapsedMs(clock);
+        syncs << syncMs();
+        times << total - syncMs();
     }
     QJsonObject line = resultLine(QStringLiteral("register"), -1, bytes, summarise(times), {floor});
+    line.insert(QStringLiteral("sync_ms"), summarise(syncs).medianMs);
     line.remove(QStringLiteral("articles"));
     line.insert(QStringLiteral("repeat"), repeat);
     printLine(line);

@@ -72,7 +72,7 @@ void runTransfer(QWidget *parent, Direction direction)
 
 void runInitialise(QWidget *parent)
 {
-    if (!MessageBox::ask(parent, kInitialiseQuestion, kInitialiseQuestionTitle))
+    if (!MessageBox::ask(parent, kInitialiseQuestion, kInitialiseQuestionTitle, MessageBox::Default::No))
         return;
     try {
         Collection::initialise(DataFolder());

@@ -17,7 +17,7 @@ const char *const kCaptions[] = {
 
 constexpr int kContentField = 9;
 
-}  // namespace
+} // namespace
 
 ArticleFieldBoxes::ArticleFieldBoxes(int count) : m_count(count), m_grid(new QGridLayout)
 {
@@ -105,4 +105,4 @@ void ArticleFieldBoxes::clear()
         setText(n, QString());
 }
 
-}  // namespace pagelore
+} // namespace pagelore

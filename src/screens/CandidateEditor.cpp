@@ -1,12 +1,13 @@
 #include "CandidateEditor.h"
 
-#include "ScreenNames.h"
+#include "ScreenSupport.h"
 #include "platform/ui/MessageBox.h"
 #include "storage/CandidateList.h"
 #include "storage/DataFiles.h"
 #include "storage/RecordFileCodec.h"
 #include "storage/SettingsStore.h"
 #include "storage/StorageError.h"
+#include "storage/TypedInput.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -18,37 +19,10 @@
 
 namespace pagelore {
 
-QString listFileFailureText(const StorageError &error, const QString &dataFolder, const QString &fileName)
-{
-    const QString hint = QStringLiteral("ﾌｧｲﾙメニューの「記事ﾃﾞｰﾀの保管場所の指定」で記事データの保管場所を"
-                                        "選んでください。");
-    if (error.kind() != StorageError::Kind::FileMissing)
-        return error.message();
-    if (dataFolder.isEmpty())
-        return QStringLiteral("記事データの保管場所がまだ指定されていないため、この画面を開けません。\n") + hint;
-    return QStringLiteral("記事データの保管場所「%1」に「%2」が見つからないため、この画面を開けません。\n")
-               .arg(QDir::toNativeSeparators(dataFolder), fileName) +
-           hint;
-}
-
-void fitDialogToContents(QDialog *dialog)
-{
-    QLayout *layout = dialog->layout();
-    layout->activate();
-    const int width = qMax(dialog->minimumWidth(), layout->minimumSize().width());
-    const int height = qMax(dialog->heightForWidth(width), layout->minimumSize().height());
-    dialog->setMinimumSize(width, height);
-    dialog->resize(qMax(width, dialog->width()), qMax(height, dialog->height()));
-}
-
 CandidateEditor::CandidateEditor(const CandidateEditorTexts &texts, QWidget *parent)
-    : QDialog(parent),
-      m_texts(texts),
-      m_label1(new QLabel(texts.instruction, this)),
-      m_label2(new QLabel(texts.inputCaption, this)),
-      m_label3(new QLabel(texts.listCaption, this)),
-      m_text1(new QLineEdit(this)),
-      m_text2(new QPlainTextEdit(this)),
+    : QDialog(parent), m_texts(texts), m_label1(new QLabel(texts.instruction, this)),
+      m_label2(new QLabel(texts.inputCaption, this)), m_label3(new QLabel(texts.listCaption, this)),
+      m_text1(new QLineEdit(this)), m_text2(new QPlainTextEdit(this)),
       m_command1(new QPushButton(kBackCaption, this)),
       m_command2(new QPushButton(QStringLiteral("以上を登録する"), this))
 {
@@ -105,13 +79,15 @@ CandidateEditor::CandidateEditor(const CandidateEditorTexts &texts, QWidget *par
 
 bool CandidateEditor::Form_Load()
 {
-    const QString folder = DataFolder();
-    m_listPath = DataFiles::path(folder, m_texts.listFile);
+    const std::optional<QString> folder = chosenDataFolder();
+    if (!folder)
+        return false;
+    m_listPath = DataFiles::path(*folder, m_texts.listFile);
     try {
         m_text2->clear();
         showList(m_listPath);
     } catch (const StorageError &e) {
-        MessageBox::inform(nullptr, listFileFailureText(e, folder, m_texts.listFile), kFileErrorTitle);
+        MessageBox::inform(nullptr, listFileFailureText(e, *folder), kFileErrorTitle);
         return false;
     }
     fitDialogToContents(this);
@@ -143,7 +119,7 @@ void CandidateEditor::Command2_Click()
     if (!MessageBox::ask(this, m_texts.question, QStringLiteral("登録に関する確認")))
         return;
     try {
-        CandidateList::AppendCandidate(m_listPath, m_text1->text());
+        CandidateList::AppendCandidate(m_listPath, TypedInput::mapTypedText(m_text1->text()));
     } catch (const FieldEncodeError &e) {
         MessageBox::inform(this, QStringLiteral("「%1」に入力された").arg(m_texts.inputCaption) + e.reasonText(),
                            kInputErrorTitle);
@@ -197,4 +173,4 @@ RBunnya::RBunnya(QWidget *parent) : CandidateEditor(texts(), parent)
 {
 }
 
-}  // namespace pagelore
+} // namespace pagelore

@@ -10,8 +10,6 @@ class QPushButton;
 
 namespace pagelore {
 
-class StorageError;
-
 // What tells the magazine editor from the category editor.
 struct CandidateEditorTexts {
     QString windowTitle;
@@ -29,8 +27,9 @@ class CandidateEditor : public QDialog {
 public:
     explicit CandidateEditor(const CandidateEditorTexts &texts, QWidget *parent = nullptr);
 
-    // Reads the list. When it cannot be read the user is told why and false is
-    // returned; the screen is then not to be opened.
+    // Reads the list. When no data folder is chosen or the list cannot be
+    // read the user is told why and false is returned; the screen is then not
+    // to be opened.
     bool Form_Load();
     // Form_Load, then the screen modally.
     void openModal();
@@ -67,17 +66,5 @@ public:
     explicit RBunnya(QWidget *parent = nullptr);
     static CandidateEditorTexts texts();
 };
-
-// Message for a list file that could not be read when a screen opens. A
-// missing file is almost always a data folder not chosen yet, so the user is
-// pointed to the menu entry that chooses it (and creates the files).
-QString listFileFailureText(const StorageError &error, const QString &dataFolder, const QString &fileName);
-
-// Sizes a screen with word-wrapped texts so that every line of them shows: a
-// plain size hint guesses their height at some other width and cuts them off.
-void fitDialogToContents(QDialog *dialog);
-
-inline const QString kFileErrorTitle = QStringLiteral("ファイルエラー");
-inline const QString kInputErrorTitle = QStringLiteral("入力エラー");
 
 }  // namespace pagelore

@@ -1,9 +1,8 @@
 #include "FolderScreen.h"
 
-#include "ScreenNames.h"
+#include "ScreenSupport.h"
 #include "platform/ui/MessageBox.h"
-#include "storage/DataFiles.h"
-#include "storage/FileOps.h"
+#include "storage/Collection.h"
 #include "storage/SettingsStore.h"
 #include "storage/StorageError.h"
 
@@ -15,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStorageInfo>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -34,10 +34,9 @@ constexpr int px(int twips)
 bool isPseudoFileSystem(const QByteArray &type)
 {
     static const QList<QByteArray> pseudo = {
-        "proc",      "sysfs",   "devtmpfs", "devpts",    "cgroup",   "cgroup2",    "securityfs",
-        "pstore",    "debugfs", "tracefs",  "configfs",  "fusectl",  "mqueue",     "hugetlbfs",
-        "autofs",    "bpf",     "binfmt_misc", "efivarfs", "nsfs",   "rpc_pipefs", "squashfs",
-        "tmpfs",     "ramfs",   "overlay",
+        "proc",        "sysfs",    "devtmpfs", "devpts",     "cgroup",   "cgroup2",   "securityfs", "pstore",
+        "debugfs",     "tracefs",  "configfs", "fusectl",    "mqueue",   "hugetlbfs", "autofs",     "bpf",
+        "binfmt_misc", "efivarfs", "nsfs",     "rpc_pipefs", "squashfs", "tmpfs",     "ramfs",      "overlay",
     };
     return pseudo.contains(type);
 }
@@ -55,7 +54,7 @@ bool isSystemPath(const QString &root)
            && !root.startsWith(QStringLiteral("/run/media/"));
 }
 
-}  // namespace
+} // namespace
 
 const FolderScreen::Traits &FolderScreen::dataFolderTraits()
 {
@@ -64,7 +63,7 @@ const FolderScreen::Traits &FolderScreen::dataFolderTraits()
         QStringLiteral("記事ファイル保管フォルダ指定"),
         QStringLiteral("記事の登録内容を記録したファイルをどこのフォルダに保管するか決定して選択したください。"),
         QStringLiteral("このフォルダに決定"),
-        QStringLiteral("FileSave"),
+        SaveDataFolder,
         true,
         4245,
         4440,
@@ -80,7 +79,7 @@ const FolderScreen::Traits &FolderScreen::imageFolderTraits()
         QStringLiteral("記事紙面の画像ﾌｧｲﾙが保管されているﾌｫﾙﾀﾞの位置を指定してください。"
                        "記事紙面の画像ﾌｧｲﾙは、ここで指定したﾌｫﾙﾀﾞになければ、当ｿﾌﾄからは認識できません。"),
         QStringLiteral("このﾌｫﾙﾀﾞに決定"),
-        QStringLiteral("GazouSave"),
+        SaveImageFolder,
         false,
         4680,
         4755,
@@ -119,13 +118,31 @@ QStringList FolderScreen::volumeRoots(const QString &mustInclude)
     return roots;
 }
 
-FolderScreen::FolderScreen(const Traits &traits, QWidget *parent)
-    : QDialog(parent), m_traits(traits)
+FolderScreen::FolderScreen(const Traits &traits, QWidget *parent) : QDialog(parent), m_traits(traits)
 {
     setObjectName(traits.objectName);
     setWindowTitle(traits.caption);
+    createWidgets();
+    layOutWidgets();
 
-    Label1 = new QLabel(traits.label, this);
+    // Folders are read in the background: the tree grows after this returns,
+    // so the open folder is brought into view again as its ancestors load.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString &path) {
+        const QString open = chosenFolder();
+        if (open == path || open.startsWith(folderSettingValue(path)))
+            Dir1->scrollTo(Dir1->currentIndex());
+    });
+    connect(m_model, &QFileSystemModel::rowsInserted, this, [this](const QModelIndex &parentIndex) {
+        if (parentIndex == Dir1->rootIndex())
+            hideOtherTopRows();
+    });
+    connect(Command1, &QPushButton::clicked, this, &FolderScreen::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &FolderScreen::Command2_Click);
+}
+
+void FolderScreen::createWidgets()
+{
+    Label1 = new QLabel(m_traits.label, this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
     Label1->setTextFormat(Qt::PlainText);
@@ -134,7 +151,9 @@ FolderScreen::FolderScreen(const Traits &traits, QWidget *parent)
     Drive1->setObjectName(QStringLiteral("Drive1"));
 
     m_model = new QFileSystemModel(this);
-    m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    // Folders whose names start with a dot are shown too: ~/.local/share is
+    // where programs keep their data on this platform.
+    m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives | QDir::Hidden);
     m_model->setReadOnly(true);
 
     Dir1 = new QTreeView(this);
@@ -149,11 +168,14 @@ FolderScreen::FolderScreen(const Traits &traits, QWidget *parent)
 
     Command1 = new QPushButton(kBackCaption, this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command2 = new QPushButton(traits.decideCaption, this);
+    Command2 = new QPushButton(m_traits.decideCaption, this);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command1->setAutoDefault(false);
     Command2->setAutoDefault(false);
+}
 
+void FolderScreen::layOutWidgets()
+{
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(Command1);
     buttons->addStretch(1);
@@ -168,8 +190,14 @@ FolderScreen::FolderScreen(const Traits &traits, QWidget *parent)
     setTabOrder(Drive1, Dir1);
     setTabOrder(Dir1, Command1);
     setTabOrder(Command1, Command2);
+    resize(px(m_traits.widthTwips), px(m_traits.heightTwips));
+}
 
+void FolderScreen::Form_Load()
+{
     const QString working = QDir::currentPath();
+    const QSignalBlocker quiet(Drive1);
+    Drive1->clear();
     for (const QString &root : volumeRoots(working)) {
         const QString name = QStorageInfo(root).name();
         Drive1->addItem(name.isEmpty() ? root : QStringLiteral("%1 (%2)").arg(root, name), root);
@@ -178,24 +206,14 @@ FolderScreen::FolderScreen(const Traits &traits, QWidget *parent)
     Drive1->setCurrentIndex(std::max(0, Drive1->findData(workingVolume)));
     showVolume(Drive1->currentData().toString());
     openFolder(working);
-
-    // Folders are read in the background: the tree grows after this returns,
-    // so the open folder is brought into view again as its ancestors load.
-    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString &path) {
-        const QString open = chosenFolder();
-        if (open == path || open.startsWith(folderSettingValue(path)))
-            Dir1->scrollTo(Dir1->currentIndex());
-    });
-    connect(m_model, &QFileSystemModel::rowsInserted, this, [this](const QModelIndex &parentIndex) {
-        if (parentIndex == Dir1->rootIndex())
-            hideOtherTopRows();
-    });
-    connect(Drive1, &QComboBox::currentIndexChanged, this, &FolderScreen::Drive1_Change);
-    connect(Command1, &QPushButton::clicked, this, &FolderScreen::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &FolderScreen::Command2_Click);
-
-    resize(px(traits.widthTwips), px(traits.heightTwips));
+    connect(Drive1, &QComboBox::currentIndexChanged, this, &FolderScreen::Drive1_Change, Qt::UniqueConnection);
     Drive1->setFocus();
+}
+
+void FolderScreen::openModal()
+{
+    Form_Load();
+    exec();
 }
 
 void FolderScreen::showVolume(const QString &root)
@@ -249,12 +267,9 @@ void FolderScreen::Command2_Click()
 {
     const QString value = folderSettingValue(chosenFolder());
     try {
-        SettingsStore::SaveSetting(kApplicationName, m_traits.section, QStringLiteral("Address"), value);
-        if (m_traits.makesDataFiles) {
-            const QString folder = DataFolder();
-            for (const QString &name : DataFiles::all())
-                FileOps::ensureFileExists(DataFiles::path(folder, name));
-        }
+        m_traits.save(value);
+        if (m_traits.makesDataFiles)
+            Collection::createMissingFiles(DataFolder());
     } catch (const StorageError &error) {
         // The screen stays open so another folder can be chosen; a saved
         // setting stays saved.
@@ -265,4 +280,4 @@ void FolderScreen::Command2_Click()
     accept();
 }
 
-}  // namespace pagelore
+} // namespace pagelore

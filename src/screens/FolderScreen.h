@@ -23,7 +23,7 @@ public:
         QString caption;
         QString label;
         QString decideCaption;
-        QString section;        // settings section written
+        void (*save)(const QString &folder);  // the folder setting written
         bool makesDataFiles;    // frmRegistFile makes the six data files exist
         int widthTwips;
         int heightTwips;
@@ -41,6 +41,11 @@ public:
 
     FolderScreen(const Traits &traits, QWidget *parent = nullptr);
 
+    // Offers the volumes and opens the working folder in Dir1.
+    void Form_Load();
+    // Form_Load, then the screen modally.
+    void openModal();
+
     // The folder open in Dir1 (empty when none is).
     QString chosenFolder() const;
 
@@ -49,6 +54,8 @@ public:
     void Command2_Click();
 
 private:
+    void createWidgets();
+    void layOutWidgets();
     void showVolume(const QString &root);
     void openFolder(const QString &path);
     void hideOtherTopRows();

@@ -3,7 +3,6 @@
 #include "ArticleFieldBoxes.h"
 
 #include "Form7.h"
-#include "PageImageSelection.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -13,14 +12,13 @@ namespace pagelore {
 
 namespace {
 
-template <typename T>
-T *named(T *widget, const QString &name)
+template <typename T> T *named(T *widget, const QString &name)
 {
     widget->setObjectName(name);
     return widget;
 }
 
-}  // namespace
+} // namespace
 
 Form5::Form5(QWidget *parent) : ResultBrowserBase(parent)
 {
@@ -53,8 +51,6 @@ Form5::Form5(QWidget *parent) : ResultBrowserBase(parent)
     connect(Command2, &QPushButton::clicked, this, &Form5::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form5::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Form5::Command4_Click);
-
-    Form_Load();
 }
 
 void Form5::Command1_Click()
@@ -74,21 +70,20 @@ void Form5::Command3_Click()
 
 void Form5::Command4_Click()
 {
-    Form7 viewer;
-    viewer.exec();
+    Form7 viewer(m_selection);
+    viewer.openModal();
 }
 
 void Form5::showRecord(const ArticleRecord &r)
 {
     m_fields->show(r);
-    PageImageSelection::set({r.ImageBase, r.FirstImageNo, r.LastImageNo});
+    m_selection = {r.ImageBase, r.FirstImageNo, r.LastImageNo};
 }
 
 void Form5::showNoRecord()
 {
     m_fields->clear();
-    // Never leave the pages of an article from an earlier search selectable.
-    PageImageSelection::reset();
+    m_selection = {};
 }
 
-}  // namespace pagelore
+} // namespace pagelore

@@ -4,6 +4,7 @@
 
 #include "ArticleFieldBoxes.h"
 #include "ResultBrowserBase.h"
+#include "storage/PageImages.h"
 
 class QPushButton;
 
@@ -28,6 +29,8 @@ protected:
 
 private:
     std::unique_ptr<ArticleFieldBoxes> m_fields;
+    // The pages of the article shown; none before the first and after a failure.
+    PageImageSelection m_selection;
     QPushButton *Command1, *Command2, *Command3, *Command4;
 };
 

@@ -2,6 +2,7 @@
 
 #include "ArticleFieldBoxes.h"
 
+#include "ScreenSupport.h"
 #include "platform/ui/MessageBox.h"
 #include "storage/DataFiles.h"
 #include "storage/RecordFileCodec.h"
@@ -20,22 +21,20 @@ const QString Form6::kDeleteQuestionTitle = QStringLiteral("記事削除確認")
 const QString Form6::kDeleted = QStringLiteral("長らくお待たせしましたが、記事の削除が完了しました。");
 const QString Form6::kDeletedTitle = QStringLiteral("削除完了");
 const QString Form6::kNotDeletedTitle = QStringLiteral("削除未完了");
-const QString Form6::kNothingShown =
-    QStringLiteral("削除する記事が表示されていません。何も削除されていません。");
+const QString Form6::kNothingShown = QStringLiteral("削除する記事が表示されていません。何も削除されていません。");
 const QString Form6::kNotFound =
     QStringLiteral("この記事は記事ファイル「%1」の中に見つかりませんでした。何も削除されていません。");
 const QString Form6::kNothingChanged = QStringLiteral("記事ファイルは変更されていません。");
 
 namespace {
 
-template <typename T>
-T *named(T *widget, const QString &name)
+template <typename T> T *named(T *widget, const QString &name)
 {
     widget->setObjectName(name);
     return widget;
 }
 
-}  // namespace
+} // namespace
 
 Form6::Form6(QWidget *parent) : ResultBrowserBase(parent)
 {
@@ -68,8 +67,6 @@ Form6::Form6(QWidget *parent) : ResultBrowserBase(parent)
     connect(Command2, &QPushButton::clicked, this, &Form6::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form6::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Form6::Command4_Click);
-
-    Form_Load();
 }
 
 void Form6::Command1_Click()
@@ -83,21 +80,29 @@ void Form6::Command2_Click()
         MessageBox::inform(this, kNothingShown, kNotDeletedTitle);
         return;
     }
-    if (!MessageBox::ask(this, kDeleteQuestion, kDeleteQuestionTitle))
+    if (!MessageBox::ask(this, kDeleteQuestion, kDeleteQuestionTitle, MessageBox::Default::No))
         return;
     closeResult();
     const QString folder = DataFolder();
-    try {
-        if (RemoveArticle(folder, *m_shown) == RemovalOutcome::Removed)
-            MessageBox::inform(this, kDeleted, kDeletedTitle);
-        else
-            MessageBox::inform(
-                this, kNotFound.arg(QDir::toNativeSeparators(DataFiles::path(folder, DataFiles::ArticleFile))),
-                kNotDeletedTitle);
-    } catch (const StorageError &e) {
-        MessageBox::inform(this, e.message() + u'\n' + kNothingChanged, kNotDeletedTitle);
-    } catch (const FieldEncodeError &e) {
-        MessageBox::inform(this, e.reasonText() + u'\n' + kNothingChanged, kNotDeletedTitle);
+    // Once more after an unfinished last record was set aside.
+    for (bool again = true;; again = false) {
+        try {
+            if (RemoveArticle(folder, *m_shown) == RemovalOutcome::Removed)
+                MessageBox::inform(this, kDeleted, kDeletedTitle);
+            else
+                MessageBox::inform(
+                    this, kNotFound.arg(QDir::toNativeSeparators(DataFiles::path(folder, DataFiles::ArticleFile))),
+                    kNotDeletedTitle);
+        } catch (const StorageError &e) {
+            const UnfinishedEnd end = again ? offerToSetAsideUnfinishedEnd(this, e) : UnfinishedEnd::NotThatFault;
+            if (end == UnfinishedEnd::SetAside)
+                continue;
+            if (end == UnfinishedEnd::NotThatFault)
+                MessageBox::inform(this, e.message() + u'\n' + kNothingChanged, kNotDeletedTitle);
+        } catch (const FieldEncodeError &e) {
+            MessageBox::inform(this, e.reasonText() + u'\n' + kNothingChanged, kNotDeletedTitle);
+        }
+        return;
     }
 }
 
@@ -123,4 +128,4 @@ void Form6::showNoRecord()
     m_shown.reset();
 }
 
-}  // namespace pagelore
+} // namespace pagelore

@@ -1,6 +1,5 @@
 #include "Form7.h"
 
-#include "PageImageSelection.h"
 #include "platform/ui/MessageBox.h"
 #include "storage/SettingsStore.h"
 
@@ -24,9 +23,9 @@ const QString kNoImage = QStringLiteral("画像ﾃﾞｰﾀがありません。
 // stops a damaged or hostile file from asking for an absurd buffer.
 constexpr int kAllocationLimitMB = 128;
 
-}  // namespace
+} // namespace
 
-Form7::Form7(QWidget *parent) : QDialog(parent)
+Form7::Form7(const PageImageSelection &selection, QWidget *parent) : QDialog(parent), m_selection(selection)
 {
     setWindowTitle(QStringLiteral("画像ﾃﾞｰﾀ"));
 
@@ -70,31 +69,37 @@ Form7::Form7(QWidget *parent) : QDialog(parent)
     connect(Command1, &QPushButton::clicked, this, &Form7::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form7::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form7::Command3_Click);
+}
 
-    Form_Load();
+bool Form7::refuseWithoutImages()
+{
+    if (!m_selection.isEmpty())
+        return false;
+    MessageBox::inform(this, kNoImage, kMessageTitle);
+    return true;
 }
 
 void Form7::Form_Load()
 {
-    const PageImageSelection &s = PageImageSelection::current();
-    if (s.ImageBase.isEmpty()) {
-        MessageBox::inform(this, kNoImage, kMessageTitle);
+    if (refuseWithoutImages())
         return;
-    }
-    m_current = s.FirstImageNo;
+    m_current = m_selection.FirstImageNo;
     loadPage();
+}
+
+void Form7::openModal()
+{
+    Form_Load();
+    exec();
 }
 
 void Form7::Command1_Click()
 {
-    const PageImageSelection &s = PageImageSelection::current();
-    if (s.ImageBase.isEmpty()) {
-        MessageBox::inform(this, kNoImage, kMessageTitle);
+    if (refuseWithoutImages())
         return;
-    }
     // 255 is the highest page number there is, even when the article's last
     // number lies below its first and the equality test never stops the walk.
-    if (m_current == s.LastImageNo || m_current == 255) {
+    if (m_current == m_selection.LastImageNo || m_current == 255) {
         MessageBox::inform(this, QStringLiteral("これ以後の画像ﾌｧｲﾙはありません"), kMessageTitle);
         return;
     }
@@ -104,12 +109,9 @@ void Form7::Command1_Click()
 
 void Form7::Command2_Click()
 {
-    const PageImageSelection &s = PageImageSelection::current();
-    if (s.ImageBase.isEmpty()) {
-        MessageBox::inform(this, kNoImage, kMessageTitle);
+    if (refuseWithoutImages())
         return;
-    }
-    if (m_current == s.FirstImageNo) {
+    if (m_current == m_selection.FirstImageNo) {
         MessageBox::inform(this, QStringLiteral("これ以前のﾌｧｲﾙはありません"), kMessageTitle);
         return;
     }
@@ -122,26 +124,10 @@ void Form7::Command3_Click()
     close();
 }
 
-QString Form7::pagePath() const
-{
-    const QString path =
-        ImageFolder() + PageImageSelection::current().ImageBase + QString::number(m_current) + QStringLiteral(".jpg");
-    const QFileInfo exact(path);
-    if (exact.exists())
-        return path;
-    const QDir folder = exact.absoluteDir();
-    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &name : names) {
-        if (name.compare(exact.fileName(), Qt::CaseInsensitive) == 0)
-            return folder.filePath(name);
-    }
-    return path;
-}
-
 void Form7::loadPage()
 {
     Image1->clear();
-    const QString path = pagePath();
+    const QString path = PageImagePath(ImageFolder(), m_selection.ImageBase, m_current);
     QImageReader::setAllocationLimit(kAllocationLimitMB);
     QImageReader reader(path);
     reader.setAutoTransform(true);
@@ -160,4 +146,4 @@ void Form7::loadPage()
     Image1->setPixmap(QPixmap::fromImage(image));
 }
 
-}  // namespace pagelore
+} // namespace pagelore

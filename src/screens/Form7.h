@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/PageImages.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -8,15 +10,18 @@ class QPushButton;
 
 namespace pagelore {
 
-// The page image viewer: the scanned pages of the article the result browser
-// shows, one page at a time, stretched to a fixed picture area.
+// The page image viewer: the scanned pages of one article (the one the
+// result browser shows), one page at a time, stretched to a fixed picture area.
 class Form7 : public QDialog {
     Q_OBJECT
 
 public:
-    explicit Form7(QWidget *parent = nullptr);
+    explicit Form7(const PageImageSelection &selection, QWidget *parent = nullptr);
 
+    // Shows the first page, or says that the article has none.
     void Form_Load();
+    // Form_Load, then the viewer modally.
+    void openModal();
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -29,10 +34,9 @@ public:
 
 private:
     void loadPage();
-    // The file for the current page; when the exact name is missing, one that
-    // differs from it only in letter case (scans named PC0.JPG).
-    QString pagePath() const;
+    bool refuseWithoutImages();
 
+    const PageImageSelection m_selection;
     QLabel *Image1;
     QLabel *Label1;
     QPushButton *Command1, *Command2, *Command3;

@@ -1,6 +1,6 @@
 #include "ResultBrowserBase.h"
 
-#include "ScreenNames.h"
+#include "ScreenSupport.h"
 #include "platform/ui/MessageBox.h"
 #include "storage/DataFiles.h"
 #include "storage/SettingsStore.h"
@@ -12,7 +12,9 @@ const QString ResultBrowserBase::kEndMessage =
     QStringLiteral("これ以上データはないので、「次の候補>>」ボタンを押さないでください。");
 const QString ResultBrowserBase::kEndTitle = QStringLiteral("最終");
 
-ResultBrowserBase::ResultBrowserBase(QWidget *parent) : QDialog(parent) {}
+ResultBrowserBase::ResultBrowserBase(QWidget *parent) : QDialog(parent)
+{
+}
 
 ResultBrowserBase::~ResultBrowserBase() = default;
 
@@ -22,8 +24,8 @@ void ResultBrowserBase::Form_Load()
     m_shownRecord = false;
     const QString path = DataFiles::path(DataFolder(), DataFiles::ResultFile);
     try {
-        m_result = std::make_unique<RecordFileCodec>(path, RecordFileCodec::OpenMode::Read);
-        if (m_result->AtEnd()) {
+        m_result = std::make_unique<ArticleReader>(path);
+        if (m_result->atEnd()) {
             // A search without hits: the codec has no record to give, so the
             // end is told once over empty fields.
             closeResult();
@@ -40,6 +42,12 @@ void ResultBrowserBase::Form_Load()
     showNext();
 }
 
+int ResultBrowserBase::openModal()
+{
+    Form_Load();
+    return exec();
+}
+
 void ResultBrowserBase::showNext()
 {
     if (!m_result) {
@@ -47,8 +55,8 @@ void ResultBrowserBase::showNext()
         return;
     }
     try {
-        const ArticleRecord record = ArticleRecord::read(*m_result);
-        const bool last = m_result->AtEnd();
+        const ArticleRecord record = m_result->next();
+        const bool last = m_result->atEnd();
         if (last)
             tellEnd();
         showRecord(record);
@@ -84,8 +92,6 @@ void ResultBrowserBase::reject()
 
 void ResultBrowserBase::closeResult()
 {
-    // A handle open for reading has nothing to flush, so its destructor is
-    // all the closing it needs.
     m_result.reset();
 }
 
@@ -99,4 +105,4 @@ void ResultBrowserBase::reportFailure(const QString &text)
     MessageBox::inform(this, text, windowTitle());
 }
 
-}  // namespace pagelore
+} // namespace pagelore

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "storage/ArticleRecord.h"
-#include "storage/RecordFileCodec.h"
 
 #include <QDialog>
 #include <QString>
@@ -14,8 +13,6 @@ namespace pagelore {
 // The file stays open for reading between steps and is closed after the last
 // record, on leaving the screen, and on any failure.
 //
-// A subclass builds its widgets, then calls Form_Load() at the end of its
-// constructor (the hooks below are not yet its own in the base constructor).
 class ResultBrowserBase : public QDialog {
     Q_OBJECT
 
@@ -25,6 +22,9 @@ public:
     // Opens the result file of the data folder chosen now and shows the
     // first record.
     void Form_Load();
+    // Form_Load, then the browser modally; returns how it was left
+    // (kBrowserBackToConditions or kBrowserBackToMenu).
+    int openModal();
     // The show step: one record, with the end message before and after the
     // fields are filled when it is the last. After the end only the end
     // message is shown again.
@@ -56,7 +56,7 @@ private:
     void tellEnd();
     void reportFailure(const QString &text);
 
-    std::unique_ptr<RecordFileCodec> m_result;
+    std::unique_ptr<ArticleReader> m_result;
     bool m_shownRecord = false;
 };
 

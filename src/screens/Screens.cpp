@@ -14,7 +14,7 @@ void openScreenModal(ScreenId id)
     switch (id) {
     case ScreenId::Search: {
         Form2 screen;
-        screen.exec();
+        screen.openModal();
         break;
     }
     case ScreenId::Register: {
@@ -34,17 +34,17 @@ void openScreenModal(ScreenId id)
     }
     case ScreenId::DeleteSearch: {
         Form4 screen;
-        screen.exec();
+        screen.openModal();
         break;
     }
     case ScreenId::DataFolder: {
         frmRegistFile screen;
-        screen.exec();
+        screen.openModal();
         break;
     }
     case ScreenId::ImageFolder: {
         RGazou screen;
-        screen.exec();
+        screen.openModal();
         break;
     }
     case ScreenId::ArticleList: {
@@ -55,4 +55,4 @@ void openScreenModal(ScreenId id)
     }
 }
 
-}  // namespace pagelore
+} // namespace pagelore

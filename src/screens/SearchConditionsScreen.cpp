@@ -1,6 +1,7 @@
 #include "SearchConditionsScreen.h"
 
-#include "ScreenNames.h"
+#include "EditableCombo.h"
+#include "ScreenSupport.h"
 #include "platform/ui/InputMethod.h"
 #include "platform/ui/MessageBox.h"
 #include "storage/CandidateList.h"
@@ -26,34 +27,39 @@ const QString SearchConditionsScreen::kQuestionTitle = QStringLiteral("検索意
 
 namespace {
 
-const QString kInputErrorTitle = QStringLiteral("入力エラー");
-
-template <typename T>
-T *named(T *widget, const char *name)
+template <typename T> T *named(T *widget, const char *name)
 {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
 
-QComboBox *editableCombo(const char *name)
-{
-    auto *combo = named(new QComboBox, name);
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    return combo;
-}
-
-}  // namespace
+} // namespace
 
 SearchConditionsScreen::SearchConditionsScreen(const SearchScreenTexts &texts, QWidget *parent) : QDialog(parent)
 {
-    buildWidgets(texts);
-    Form_Load();
+    createWidgets(texts);
+    layOutWidgets();
+
+    QWidget *order[] = {Text1, Text2, Combo1, Text3, Combo2, Combo3, Text4, Text5, Text6, Command1, Command2};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    Text1->setFocus();
+
+    for (QWidget *w :
+         {static_cast<QWidget *>(Text1), static_cast<QWidget *>(Text2), static_cast<QWidget *>(Combo1),
+          static_cast<QWidget *>(Combo2), static_cast<QWidget *>(Combo3), static_cast<QWidget *>(Text5),
+          static_cast<QWidget *>(Text6)})
+        setInputMethod(w, ImeMode::On);
+    setInputMethod(Text3, ImeMode::Off);
+    setInputMethod(Text4, ImeMode::Off);
+
+    connect(Command1, &QPushButton::clicked, this, &SearchConditionsScreen::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &SearchConditionsScreen::Command2_Click);
 }
 
 SearchConditionsScreen::~SearchConditionsScreen() = default;
 
-void SearchConditionsScreen::buildWidgets(const SearchScreenTexts &texts)
+void SearchConditionsScreen::createWidgets(const SearchScreenTexts &texts)
 {
     setWindowTitle(texts.caption);
 
@@ -75,18 +81,19 @@ void SearchConditionsScreen::buildWidgets(const SearchScreenTexts &texts)
     Text4 = named(new QLineEdit(QStringLiteral("1990/1/1")), "Text4");
     Text5 = named(new QLineEdit, "Text5");
     Text6 = named(new QLineEdit, "Text6");
-    Combo1 = editableCombo("Combo1");
-    Combo2 = editableCombo("Combo2");
-    Combo3 = editableCombo("Combo3");
-    Combo3->addItems(PublicationFormChoices());
-    for (QComboBox *combo : {Combo1, Combo2, Combo3})
-        combo->setCurrentIndex(-1);
+    Combo1 = makeEditableCombo(nullptr, QStringLiteral("Combo1"));
+    Combo2 = makeEditableCombo(nullptr, QStringLiteral("Combo2"));
+    Combo3 = makeEditableCombo(nullptr, QStringLiteral("Combo3"));
+    setComboChoices(Combo3, PublicationFormChoices());
 
     Command1 = named(new QPushButton(kBackCaption), "Command1");
     Command2 = named(new QPushButton(texts.searchCaption), "Command2");
     Command2->setAutoDefault(false);
     Command1->setAutoDefault(false);
+}
 
+void SearchConditionsScreen::layOutWidgets()
+{
     auto *grid = new QGridLayout;
     int row = 0;
     auto addRow = [&](QLabel *label, QWidget *field) {
@@ -124,46 +131,29 @@ void SearchConditionsScreen::buildWidgets(const SearchScreenTexts &texts)
     layout->addSpacing(8);
     layout->addLayout(buttons);
     resize(480, sizeHint().height());
-
-    QWidget *order[] = {Text1, Text2, Combo1, Text3, Combo2, Combo3, Text4, Text5, Text6, Command1, Command2};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
-    Text1->setFocus();
-
-    for (QWidget *w : {static_cast<QWidget *>(Text1), static_cast<QWidget *>(Text2), static_cast<QWidget *>(Combo1),
-                       static_cast<QWidget *>(Combo2), static_cast<QWidget *>(Combo3), static_cast<QWidget *>(Text5),
-                       static_cast<QWidget *>(Text6)})
-        setInputMethod(w, ImeMode::On);
-    setInputMethod(Text3, ImeMode::Off);
-    setInputMethod(Text4, ImeMode::Off);
-
-    connect(Command1, &QPushButton::clicked, this, &SearchConditionsScreen::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &SearchConditionsScreen::Command2_Click);
 }
 
-void SearchConditionsScreen::Form_Load()
+bool SearchConditionsScreen::Form_Load()
 {
-    const QString folder = DataFolder();
-    const QString magazines = DataFiles::path(folder, DataFiles::MagazineList);
-    const QString categories = DataFiles::path(folder, DataFiles::CategoryList);
-    Combo1->clear();
-    Combo2->clear();
+    const std::optional<QString> folder = chosenDataFolder();
+    if (!folder)
+        return false;
+    CandidateList::CandidateLists lists;
     try {
-        // Both lists are checked before either is read, so a missing one
-        // leaves both lists empty rather than one of them half filled.
-        FileOps::checkReadableFile(magazines);
-        FileOps::checkReadableFile(categories);
-        const QStringList magazineNames = CandidateList::ReadCandidateList(magazines);
-        const QStringList categoryNames = CandidateList::ReadCandidateList(categories);
-        Combo1->addItems(magazineNames);
-        Combo2->addItems(categoryNames);
+        lists = CandidateList::ReadCandidateLists(*folder);
     } catch (const StorageError &e) {
+        // The search works without the lists; the user is told and may go on.
         MessageBox::inform(this, e.message(), windowTitle());
     }
-    Combo1->setCurrentIndex(-1);
-    Combo2->setCurrentIndex(-1);
-    Combo1->setEditText(QString());
-    Combo2->setEditText(QString());
+    setComboChoices(Combo1, lists.magazines);
+    setComboChoices(Combo2, lists.categories);
+    return true;
+}
+
+void SearchConditionsScreen::openModal()
+{
+    if (Form_Load())
+        exec();
 }
 
 void SearchConditionsScreen::Command1_Click()
@@ -173,34 +163,39 @@ void SearchConditionsScreen::Command1_Click()
 
 std::optional<SearchConditions> SearchConditionsScreen::readConditions()
 {
+    QStringList problems;
+    QWidget *firstBad = nullptr;
     SearchConditions c;
-    c.title = Text1->text();
-    c.writer = Text2->text();
-    c.magazine = Combo1->currentText();
-    const std::optional<qint16> page = TypedInput::toInt16(Text3->text());
-    if (!page) {
-        MessageBox::inform(this,
-                           QStringLiteral("「%1」には、-32768から32767までの整数を入力してください。")
-                               .arg(Label4->text()),
-                           kInputErrorTitle);
-        Text3->setFocus();
+    c.title = TypedInput::mapTypedText(Text1->text());
+    c.writer = TypedInput::mapTypedText(Text2->text());
+    c.magazine = TypedInput::mapTypedText(Combo1->currentText());
+    if (const std::optional<qint16> page = TypedInput::toInt16(Text3->text())) {
+        c.page = *page;
+    } else {
+        problems
+            << QStringLiteral("「%1」には、-32768から32767までの整数を入力してください。").arg(Label4->text());
+        firstBad = Text3;
+    }
+    c.category = TypedInput::mapTypedText(Combo2->currentText());
+    c.publicationForm = TypedInput::mapTypedText(Combo3->currentText());
+    TypedInput::DateError dateError{};
+    if (const std::optional<DateValue> date = TypedInput::toDate(Text4->text(), &dateError)) {
+        c.date = *date;
+    } else {
+        problems << (dateError == TypedInput::DateError::NoSuchDate
+                         ? noSuchDateText(Label7->text(), Text4->text())
+                         : QStringLiteral("「%1」には、日付を「1990/1/1」のように年/月/日の形で入力してください。")
+                               .arg(Label7->text()));
+        if (!firstBad)
+            firstBad = Text4;
+    }
+    c.keyword1 = TypedInput::mapTypedText(Text5->text());
+    c.keyword2 = TypedInput::mapTypedText(Text6->text());
+    if (firstBad) {
+        MessageBox::inform(this, problems.join(u'\n'), kInputErrorTitle);
+        firstBad->setFocus();
         return std::nullopt;
     }
-    c.page = *page;
-    c.category = Combo2->currentText();
-    c.publicationForm = Combo3->currentText();
-    const std::optional<DateValue> date = TypedInput::toDate(Text4->text());
-    if (!date) {
-        MessageBox::inform(this,
-                           QStringLiteral("「%1」には、日付を「1990/1/1」のように年/月/日の形で入力してください。")
-                               .arg(Label7->text()),
-                           kInputErrorTitle);
-        Text4->setFocus();
-        return std::nullopt;
-    }
-    c.date = *date;
-    c.keyword1 = Text5->text();
-    c.keyword2 = Text6->text();
     return c;
 }
 
@@ -211,21 +206,30 @@ void SearchConditionsScreen::Command2_Click()
     const std::optional<SearchConditions> conditions = readConditions();
     if (!conditions)
         return;
-    try {
-        RunSearchPass(DataFolder(), *conditions);
-    } catch (const StorageError &e) {
-        MessageBox::inform(this, e.message(), windowTitle());
-        return;
-    } catch (const FieldEncodeError &e) {
-        MessageBox::inform(this,
-                           QStringLiteral("検索結果を書き込めません。%1番目の項目: %2")
-                               .arg(e.fieldIndex() + 1)
-                               .arg(e.reasonText()),
-                           windowTitle());
-        return;
+    // Once more after an unfinished last record was set aside, on the whole
+    // records before it.
+    for (bool again = true;; again = false) {
+        try {
+            RunSearchPass(DataFolder(), *conditions);
+            break;
+        } catch (const StorageError &e) {
+            const UnfinishedEnd end = again ? offerToSetAsideUnfinishedEnd(this, e) : UnfinishedEnd::NotThatFault;
+            if (end == UnfinishedEnd::SetAside)
+                continue;
+            if (end == UnfinishedEnd::NotThatFault)
+                MessageBox::inform(this, e.message(), windowTitle());
+            return;
+        } catch (const FieldEncodeError &e) {
+            MessageBox::inform(this,
+                               QStringLiteral("検索結果を書き込めません。%1番目の項目: %2")
+                                   .arg(e.fieldIndex() + 1)
+                                   .arg(e.reasonText()),
+                               windowTitle());
+            return;
+        }
     }
     if (openBrowser() == kBrowserBackToMenu)
         close();
 }
 
-}  // namespace pagelore
+} // namespace pagelore

@@ -31,13 +31,16 @@ public:
     ~SearchConditionsScreen() override;
 
     // Fills the magazine and category lists from the data folder; runs on
-    // every opening (from the constructor).
-    void Form_Load();
+    // every opening. False, after telling the user, when no data folder is
+    // chosen: the screen is then not to be opened.
+    bool Form_Load();
+    // Form_Load, then the screen modally.
+    void openModal();
     void Command1_Click();
     void Command2_Click();
 
-    // The conditions as typed, or nullopt after telling the user which field
-    // does not convert.
+    // The conditions as typed, or nullopt after telling the user, in one
+    // message, every field that does not convert.
     std::optional<SearchConditions> readConditions();
 
     static const QString kQuestion;
@@ -51,7 +54,8 @@ protected:
     virtual int openBrowser() = 0;
 
 private:
-    void buildWidgets(const SearchScreenTexts &texts);
+    void createWidgets(const SearchScreenTexts &texts);
+    void layOutWidgets();
 
     QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9, *Label10;
     QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6;

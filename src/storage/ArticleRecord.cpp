@@ -3,15 +3,16 @@
 namespace pagelore {
 
 const std::array<FieldKind, ArticleRecord::kFieldCount> ArticleRecord::kKinds = {
-    FieldKind::String, FieldKind::String, FieldKind::String, FieldKind::Int16, FieldKind::Int16,
+    FieldKind::String, FieldKind::String, FieldKind::String, FieldKind::Int16,  FieldKind::Int16,
     FieldKind::String, FieldKind::String, FieldKind::Date,   FieldKind::String, FieldKind::String,
-    FieldKind::String, FieldKind::String, FieldKind::String, FieldKind::UInt8, FieldKind::UInt8,
+    FieldKind::String, FieldKind::String, FieldKind::String, FieldKind::UInt8,  FieldKind::UInt8,
 };
 
 Record ArticleRecord::toRecord() const
 {
-    return Record{Title,    Writer,   Magazine, FirstPage, LastPage,     Category,    PublicationForm, PublicationDate,
-                  Content,  Keyword1, Keyword2, Keyword3,  ImageBase,    FirstImageNo, LastImageNo};
+    return Record{Title,    Writer,          Magazine,        FirstPage,    LastPage,
+                  Category, PublicationForm, PublicationDate, Content,      Keyword1,
+                  Keyword2, Keyword3,        ImageBase,       FirstImageNo, LastImageNo};
 }
 
 ArticleRecord ArticleRecord::fromRecord(const Record &r)
@@ -45,13 +46,18 @@ QByteArray ArticleRecord::encode() const
     return RecordFileCodec::encodeRecord(toRecord());
 }
 
+ArticleReader::ArticleReader(const QString &path) : m_file(path, RecordFileCodec::OpenMode::Read)
+{
+}
+
 const QStringList &PublicationFormChoices()
 {
     static const QStringList choices = {
-        QStringLiteral("特集"),     QStringLiteral("連載"),         QStringLiteral("広告"), QStringLiteral("特別寄稿"),
-        QStringLiteral("レビュー"), QStringLiteral("ロードテスト"), QStringLiteral("附録"),
+        QStringLiteral("特集"),     QStringLiteral("連載"),     QStringLiteral("広告"),
+        QStringLiteral("特別寄稿"), QStringLiteral("レビュー"), QStringLiteral("ロードテスト"),
+        QStringLiteral("附録"),
     };
     return choices;
 }
 
-}  // namespace pagelore
+} // namespace pagelore

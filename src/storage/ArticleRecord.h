@@ -44,6 +44,20 @@ struct ArticleRecord {
     friend bool operator==(const ArticleRecord &, const ArticleRecord &) = default;
 };
 
+// The articles of one file read one at a time, the file held open between
+// reads: the result browsers page through the hits of a search this way.
+class ArticleReader {
+public:
+    // Throws StorageError when the file cannot be opened for reading.
+    explicit ArticleReader(const QString &path);
+    bool atEnd() { return m_file.AtEnd(); }
+    // Throws StorageError for a malformed record.
+    ArticleRecord next() { return ArticleRecord::read(m_file); }
+
+private:
+    RecordFileCodec m_file;
+};
+
 // The fixed publication forms offered by the entry and search screens.
 const QStringList &PublicationFormChoices();
 

@@ -1,5 +1,6 @@
 #include "CandidateList.h"
 
+#include "DataFiles.h"
 #include "FileOps.h"
 #include "RecordFileCodec.h"
 
@@ -19,9 +20,18 @@ QStringList ReadCandidateList(const QString &path)
     return names;
 }
 
+CandidateLists ReadCandidateLists(const QString &dataFolder)
+{
+    const QString magazines = DataFiles::path(dataFolder, DataFiles::MagazineList);
+    const QString categories = DataFiles::path(dataFolder, DataFiles::CategoryList);
+    FileOps::checkReadableFile(magazines);
+    FileOps::checkReadableFile(categories);
+    return {ReadCandidateList(magazines), ReadCandidateList(categories)};
+}
+
 void AppendCandidate(const QString &path, const QString &name)
 {
     FileOps::appendRecord(path, Record{name});
 }
 
-}  // namespace pagelore::CandidateList
+} // namespace pagelore::CandidateList

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <memory>
 #include <optional>
@@ -88,6 +89,15 @@ void transfer(const QString &sourcePrefix, const QString &targetPrefix, const QS
 
 } // namespace
 
+void createMissingFiles(const QString &dataFolder)
+{
+    bool made = false;
+    for (const QString &name : DataFiles::all())
+        made |= FileOps::ensureFileExists(DataFiles::path(dataFolder, name));
+    if (made)
+        FileOps::syncFolderOf(DataFiles::path(dataFolder, DataFiles::ArticleFile));
+}
+
 void initialise(const QString &dataFolder)
 {
     std::vector<std::unique_ptr<QFile>> files;
@@ -101,9 +111,10 @@ void initialise(const QString &dataFolder)
         files.push_back(std::move(file));
     }
     for (const auto &file : files) {
-        if (!file->resize(0))
+        if (!file->resize(0) || ::fsync(file->handle()) != 0)
             throw StorageError(K::WriteFailed, file->fileName(), file->errorString());
     }
+    FileOps::syncFolderOf(DataFiles::path(dataFolder, DataFiles::ArticleFile));
     for (const auto &file : files)
         file->close();
 }

@@ -11,6 +11,11 @@ namespace pagelore {
 // "/backupTouroku.PLR").
 namespace Collection {
 
+// Creates any of the six files missing from the data folder, empty; files
+// already there are left alone. New files reach the disk, and the folder's
+// list of them, before this returns.
+void createMissingFiles(const QString &dataFolder);
+
 // Empties the six files of the data folder, creating any that is missing.
 // All six are opened before any is cut, so one that cannot be opened leaves
 // every file as it was.

@@ -19,7 +19,7 @@ bool takeNumber(QByteArrayView text, qsizetype &pos, int minDigits, int maxDigit
         ++digits;
     }
     if (pos < text.size() && text[pos] >= '0' && text[pos] <= '9')
-        return false;  // too many digits
+        return false; // too many digits
     return digits >= minDigits;
 }
 
@@ -46,7 +46,7 @@ bool takeTime(QByteArrayView text, qsizetype &pos, int &seconds)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 DateValue DateValue::fromDate(QDate date, QTime time)
 {
@@ -77,8 +77,8 @@ QByteArray DateValue::toLiteral() const
     if (m_seconds == 0)
         std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", d.year(), d.month(), d.day());
     else
-        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", d.year(), d.month(), d.day(), h,
-                      mi, s);
+        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", d.year(), d.month(), d.day(), h, mi,
+                      s);
     return QByteArray(buffer);
 }
 
@@ -122,4 +122,4 @@ QString DateValue::toDisplayText() const
     return text;
 }
 
-}  // namespace pagelore
+} // namespace pagelore

@@ -1,9 +1,15 @@
 #include "FileOps.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace pagelore::FileOps {
 
@@ -20,18 +26,41 @@ void refuseFolder(const QString &path)
         throw StorageError(K::NotAFile, path);
 }
 
-}  // namespace
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
-void ensureFileExists(const QString &path)
+QByteArray nativePath(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+} // namespace
+
+bool ensureFileExists(const QString &path)
 {
     const QFileInfo info(path);
     if (info.isFile())
-        return;
+        return false;
     refuseFolder(path);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         throw StorageError(K::WriteFailed, path, file.errorString());
+    if (::fsync(file.handle()) != 0)
+        throw StorageError(K::WriteFailed, path, systemReason(errno));
     file.close();
+    return true;
+}
+
+void syncFolderOf(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    const int fd = ::open(nativePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
 }
 
 void emptyFile(const QString &path)
@@ -53,7 +82,8 @@ void appendRecord(const QString &path, const Record &record)
 
 bool sameFile(const QString &a, const QString &b)
 {
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     if (::stat(QFile::encodeName(a).constData(), &sa) != 0 || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
         return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
@@ -93,30 +123,62 @@ void copyFileReplacing(const QString &source, const QString &target)
     out.commit();
 }
 
-ReplacementFile::ReplacementFile(const QString &path) : m_path(path), m_file(std::make_unique<QSaveFile>(path))
+QString ReplacementFile::temporaryPath(const QString &target)
+{
+    return target + QStringLiteral(".pagelore-new");
+}
+
+ReplacementFile::ReplacementFile(const QString &path) : m_path(path), m_target(path)
 {
     refuseFolder(path);
-    m_file->setDirectWriteFallback(false);
-    // Unbuffered, so a short write (a full disk) shows in write()'s count:
-    // a buffered QSaveFile loses that error in its final flush and commits
-    // the cut-off file.
-    if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw StorageError(K::WriteFailed, path, m_file->errorString());
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        m_target = info.symLinkTarget();
+    m_temp = temporaryPath(m_target);
+    // Left by a replacement that a crash or power cut interrupted.
+    ::unlink(nativePath(m_temp).constData());
+    struct stat old {};
+    const mode_t mode = ::stat(nativePath(m_target).constData(), &old) == 0 ? (old.st_mode & 07777) : 0666;
+    m_fd = ::open(nativePath(m_temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (m_fd < 0)
+        throw StorageError(K::WriteFailed, path, systemReason(errno));
     m_buffer.reserve(kChunk);
 }
 
 ReplacementFile::~ReplacementFile()
 {
-    if (m_file->isOpen())
-        m_file->cancelWriting();
+    discard();
+}
+
+void ReplacementFile::discard()
+{
+    if (m_fd < 0)
+        return;
+    ::close(m_fd);
+    m_fd = -1;
+    ::unlink(nativePath(m_temp).constData());
+}
+
+void ReplacementFile::fail(const QString &reason)
+{
+    discard();
+    throw StorageError(K::WriteFailed, m_path, reason);
 }
 
 void ReplacementFile::writeThrough(QByteArrayView bytes)
 {
-    if (m_file->write(bytes.data(), bytes.size()) != bytes.size()) {
-        const QString reason = m_file->errorString();
-        m_file->cancelWriting();
-        throw StorageError(K::WriteFailed, m_path, reason);
+    if (m_fd < 0)
+        throw StorageError(K::WriteFailed, m_path);
+    const char *p = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(m_fd, p, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            fail(systemReason(n < 0 ? errno : ENOSPC));
+        p += n;
+        left -= n;
     }
 }
 
@@ -125,7 +187,7 @@ void ReplacementFile::flush()
     if (m_buffer.isEmpty())
         return;
     writeThrough(m_buffer);
-    m_buffer.resize(0);  // keeps its room for the next records
+    m_buffer.resize(0); // keeps its room for the next records
 }
 
 void ReplacementFile::write(QByteArrayView bytes)
@@ -145,8 +207,18 @@ void ReplacementFile::write(QByteArrayView bytes)
 void ReplacementFile::commit()
 {
     flush();
-    if (!m_file->commit())
-        throw StorageError(K::WriteFailed, m_path, m_file->errorString());
+    if (m_fd < 0)
+        throw StorageError(K::WriteFailed, m_path);
+    if (::fdatasync(m_fd) != 0)
+        fail(systemReason(errno));
+    const int closed = ::close(m_fd);
+    m_fd = -1;
+    if (closed != 0 || ::rename(nativePath(m_temp).constData(), nativePath(m_target).constData()) != 0) {
+        const int error = errno;
+        ::unlink(nativePath(m_temp).constData());
+        throw StorageError(K::WriteFailed, m_path, systemReason(error));
+    }
+    syncFolderOf(m_target);
 }
 
-}  // namespace pagelore::FileOps
+} // namespace pagelore::FileOps

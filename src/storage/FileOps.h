@@ -3,10 +3,7 @@
 #include "RecordFileCodec.h"
 
 #include <QByteArrayView>
-#include <QSaveFile>
 #include <QString>
-
-#include <memory>
 
 namespace pagelore {
 
@@ -14,12 +11,14 @@ namespace pagelore {
 // StorageError naming the file that failed.
 namespace FileOps {
 
-// Creates the file empty when it is missing; an existing file is left alone.
-void ensureFileExists(const QString &path);
+// Creates the file empty when it is missing, and syncs it; an existing file
+// is left alone. Returns whether it made the file.
+bool ensureFileExists(const QString &path);
 // Creates the file empty, or cuts an existing one to length zero.
 void emptyFile(const QString &path);
 // Encodes the record first (FieldEncodeError: nothing touched), then appends
-// it with one write; a failed write truncates the file back to its old length.
+// it with one write and syncs the file; a failed write truncates the file
+// back to its old length.
 void appendRecord(const QString &path, const Record &record);
 // True when both paths name one existing file (same device and inode), by
 // whatever spelling or link.
@@ -30,24 +29,41 @@ bool sameFile(const QString &a, const QString &b);
 void copyFileReplacing(const QString &source, const QString &target);
 // Throws unless the path is an existing, readable regular file.
 void checkReadableFile(const QString &path);
+// Makes a rename or a new file in the folder holding `path` survive a power
+// cut. The data is already on disk, so a file system that cannot sync a
+// folder is not an error.
+void syncFolderOf(const QString &path);
 
-// New content for a file, written beside it and renamed over it by commit().
-// Until commit() succeeds the old file stays as it was; a writer destroyed
-// without commit() leaves no trace.
+// New content for a file, written beside it under a name of its own
+// (temporaryPath()) and renamed over it by commit(). Until commit() succeeds
+// the old file stays as it was; a writer destroyed without commit() leaves
+// no trace, and one cut short by a crash leaves its temporary file, which the
+// next replacement of the same file removes. A link is followed: the file it
+// names is replaced and the link stays.
 class ReplacementFile {
 public:
     explicit ReplacementFile(const QString &path);
     ~ReplacementFile();
+    ReplacementFile(const ReplacementFile &) = delete;
+    ReplacementFile &operator=(const ReplacementFile &) = delete;
+
     void write(QByteArrayView bytes);
-    // Flushes to disk and renames into place.
+    // Syncs the new content, renames it into place and syncs the folder.
     void commit();
     const QString &path() const { return m_path; }
+
+    static QString temporaryPath(const QString &target);
 
 private:
     void flush();
     void writeThrough(QByteArrayView bytes);
-    QString m_path;
-    std::unique_ptr<QSaveFile> m_file;
+    [[noreturn]] void fail(const QString &reason);
+    void discard();
+
+    QString m_path;    // as the caller named it, for messages
+    QString m_target;  // the file replaced
+    QString m_temp;
+    int m_fd = -1;
     QByteArray m_buffer;
 };
 

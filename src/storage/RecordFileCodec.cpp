@@ -6,7 +6,10 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+
+#include <unistd.h>
 
 namespace pagelore {
 
@@ -28,7 +31,7 @@ qsizetype findDelimiter(const char *buf, qsizetype from, qsizetype end)
     return end;
 }
 
-}  // namespace
+} // namespace
 
 FieldEncodeError::FieldEncodeError(int fieldIndex, Reason reason, char32_t character)
     : std::runtime_error("field cannot be encoded"), m_field(fieldIndex), m_reason(reason), m_character(character)
@@ -92,6 +95,10 @@ void RecordFileCodec::close()
     }
     try {
         flushBuffer();
+        // An appended record is reported as stored, so it must be on disk
+        // before that; a rewritten file is scratch work that nobody waits on.
+        if (m_mode == OpenMode::Append && ::fdatasync(m_file->handle()) != 0)
+            throw StorageError(K::WriteFailed, m_path, QString::fromLocal8Bit(std::strerror(errno)));
     } catch (const StorageError &) {
         if (m_mode == OpenMode::Append)
             m_file->resize(m_initialSize);
@@ -153,6 +160,12 @@ void RecordFileCodec::appendEncodedField(QByteArray &out, const FieldValue &valu
         out += std::get<DateValue>(value).toLiteral();
         out += '#';
     }
+}
+
+void RecordFileCodec::checkText(const QString &text, int fieldIndex)
+{
+    QByteArray scratch;
+    appendEncodedField(scratch, text, fieldIndex);
 }
 
 QByteArray RecordFileCodec::encodeRecord(const Record &values)
@@ -221,72 +234,77 @@ void RecordFileCodec::throwFormat(StorageError::Kind kind, qint64 offset, int fi
     throw StorageError(kind, m_path, m_recordsRead + 1, offset, field);
 }
 
+// Each step over the buffer either finishes or finds that the bytes read so
+// far end before it does; the record is then read again from its start once
+// more bytes are in.
+bool RecordFileCodec::readRawField(qsizetype &p, RawField &field, int fieldNumber)
+{
+    const char *buf = m_buffer.constData();
+    const qsizetype end = m_end;
+    while (p < end && buf[p] == ' ')
+        ++p;
+    if (p >= end) {
+        if (!m_eof)
+            return false;
+        throwFormat(K::UnexpectedEnd, m_bufferOffset + p, fieldNumber);
+    }
+    field.offset = m_bufferOffset + p;
+    const char c = buf[p];
+    qsizetype q;
+    if (c == '"' || c == '#') {
+        const void *close = std::memchr(buf + p + 1, c, end - p - 1);
+        if (!close) {
+            if (!m_eof)
+                return false;
+            throwFormat(K::UnterminatedQuote, field.offset, fieldNumber);
+        }
+        const qsizetype closeAt = static_cast<const char *>(close) - buf;
+        field.data = buf + p + 1;
+        field.size = closeAt - p - 1;
+        field.form = c == '"' ? RawField::Form::Quoted : RawField::Form::DateLiteral;
+        q = findDelimiter(buf, closeAt + 1, end);
+    } else {
+        // Everything up to the delimiter, spaces included: a text keeps them,
+        // a number's conversion ignores them.
+        q = findDelimiter(buf, p, end);
+        field.data = buf + p;
+        field.size = q - p;
+        field.form = RawField::Form::Unquoted;
+    }
+    if (q >= end && !m_eof)
+        return false;
+    p = q;
+    return consumeDelimiter(p);
+}
+
+bool RecordFileCodec::consumeDelimiter(qsizetype &p) const
+{
+    const char *buf = m_buffer.constData();
+    if (p >= m_end) // the end of the file ends the field
+        return true;
+    if (buf[p] == ',' || buf[p] == '\n') {
+        ++p;
+        return true;
+    }
+    ++p; // CR, perhaps followed by LF
+    if (p < m_end) {
+        if (buf[p] == '\n')
+            ++p;
+        return true;
+    }
+    return m_eof;
+}
+
 void RecordFileCodec::readRawRecord(int fieldCount, RawField *fields, QByteArrayView *whole)
 {
     for (;;) {
-        const char *buf = m_buffer.constData();
-        const qsizetype end = m_end;
         qsizetype p = m_pos;
-        bool needMore = false;
-        for (int f = 0; f < fieldCount && !needMore; ++f) {
-            while (p < end && buf[p] == ' ')
-                ++p;
-            if (p >= end) {
-                if (!m_eof) {
-                    needMore = true;
-                    break;
-                }
-                throwFormat(K::UnexpectedEnd, m_bufferOffset + p, f + 1);
-            }
-            RawField &field = fields[f];
-            field.offset = m_bufferOffset + p;
-            const char c = buf[p];
-            qsizetype q;
-            if (c == '"' || c == '#') {
-                const void *close = std::memchr(buf + p + 1, c, end - p - 1);
-                if (!close) {
-                    if (!m_eof) {
-                        needMore = true;
-                        break;
-                    }
-                    throwFormat(K::UnterminatedQuote, field.offset, f + 1);
-                }
-                const qsizetype closeAt = static_cast<const char *>(close) - buf;
-                field.data = buf + p + 1;
-                field.size = closeAt - p - 1;
-                field.form = c == '"' ? RawField::Form::Quoted : RawField::Form::DateLiteral;
-                q = findDelimiter(buf, closeAt + 1, end);
-            } else {
-                q = findDelimiter(buf, p, end);
-                qsizetype last = q;
-                while (last > p && buf[last - 1] == ' ')
-                    --last;
-                field.data = buf + p;
-                field.size = last - p;
-                field.form = RawField::Form::Unquoted;
-            }
-            if (q >= end && !m_eof) {
-                needMore = true;
-                break;
-            }
-            p = q;
-            if (p < end) {
-                if (buf[p] == ',' || buf[p] == '\n') {
-                    ++p;
-                } else {  // CR, perhaps followed by LF
-                    ++p;
-                    if (p < end) {
-                        if (buf[p] == '\n')
-                            ++p;
-                    } else if (!m_eof) {
-                        needMore = true;
-                    }
-                }
-            }
-        }
-        if (!needMore) {
+        int f = 0;
+        while (f < fieldCount && readRawField(p, fields[f], f + 1))
+            ++f;
+        if (f == fieldCount) {
             if (whole)
-                *whole = QByteArrayView(buf + m_pos, p - m_pos);
+                *whole = QByteArrayView(m_buffer.constData() + m_pos, p - m_pos);
             m_pos = p;
             ++m_recordsRead;
             return;
@@ -369,4 +387,4 @@ Record RecordFileCodec::ReadRecord(std::span<const FieldKind> kinds)
     return record;
 }
 
-}  // namespace pagelore
+} // namespace pagelore

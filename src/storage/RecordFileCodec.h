@@ -105,6 +105,9 @@ public:
     // Encodes one record with its line end. Throws FieldEncodeError.
     static QByteArray encodeRecord(const Record &values);
     static void appendEncodedField(QByteArray &out, const FieldValue &value, int fieldIndex);
+    // Throws FieldEncodeError when the text cannot be stored in a String
+    // field: the screens check typed text with it before anything is written.
+    static void checkText(const QString &text, int fieldIndex);
     // Converts one raw field; throws StorageError (with record/offset filled in
     // from the arguments).
     static FieldValue convertField(const RawField &raw, FieldKind kind, const QString &path, qint64 recordNumber,
@@ -114,6 +117,10 @@ public:
 
 private:
     bool fill();  // reads more bytes; false at end of file
+    // One field from buffer position p and the delimiter after it; false
+    // when the bytes read so far end first.
+    bool readRawField(qsizetype &p, RawField &field, int fieldNumber);
+    bool consumeDelimiter(qsizetype &p) const;
     void throwFormat(StorageError::Kind kind, qint64 offset, int field) const;
     void flushBuffer();
 

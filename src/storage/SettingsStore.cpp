@@ -17,7 +17,7 @@ QString entryKey(const QString &section, const QString &key)
     return section.toLower() + QLatin1Char('/') + key.toLower();
 }
 
-}  // namespace
+} // namespace
 
 QString SettingsStore::filePath(const QString &application)
 {
@@ -50,14 +50,32 @@ void SettingsStore::SaveSetting(const QString &application, const QString &secti
         throw StorageError(StorageError::Kind::WriteFailed, path);
 }
 
+namespace {
+
+const QString kDataFolderSection = QStringLiteral("FileSave");
+const QString kImageFolderSection = QStringLiteral("GazouSave");
+const QString kFolderKey = QStringLiteral("Address");
+
+} // namespace
+
 QString DataFolder()
 {
-    return SettingsStore::GetSetting(kApplicationName, QStringLiteral("FileSave"), QStringLiteral("Address"));
+    return SettingsStore::GetSetting(kApplicationName, kDataFolderSection, kFolderKey);
 }
 
 QString ImageFolder()
 {
-    return SettingsStore::GetSetting(kApplicationName, QStringLiteral("GazouSave"), QStringLiteral("Address"));
+    return SettingsStore::GetSetting(kApplicationName, kImageFolderSection, kFolderKey);
 }
 
-}  // namespace pagelore
+void SaveDataFolder(const QString &folder)
+{
+    SettingsStore::SaveSetting(kApplicationName, kDataFolderSection, kFolderKey, folder);
+}
+
+void SaveImageFolder(const QString &folder)
+{
+    SettingsStore::SaveSetting(kApplicationName, kImageFolderSection, kFolderKey, folder);
+}
+
+} // namespace pagelore

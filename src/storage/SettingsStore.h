@@ -21,9 +21,12 @@ QString filePath(const QString &application);
 
 inline const QString kApplicationName = QStringLiteral("Pagelore");
 
-// The two folder settings, read afresh on every call. Each ends with "/"
-// once chosen, and is empty before.
+// The two folder settings, the only configuration there is, read afresh on
+// every call. Each ends with "/" once chosen, and is empty before.
 QString DataFolder();
 QString ImageFolder();
+// Both throw StorageError naming the settings file.
+void SaveDataFolder(const QString &folder);
+void SaveImageFolder(const QString &folder);
 
 }  // namespace pagelore

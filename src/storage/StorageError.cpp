@@ -36,7 +36,7 @@ QString formatReason(StorageError::Kind kind)
     }
 }
 
-}  // namespace
+} // namespace
 
 StorageError::StorageError(Kind kind, QString path, QString detail)
     : std::runtime_error(summary(kind, path)), m_kind(kind), m_path(std::move(path)), m_detail(std::move(detail))
@@ -45,13 +45,8 @@ StorageError::StorageError(Kind kind, QString path, QString detail)
 
 StorageError::StorageError(Kind kind, QString path, qint64 recordNumber, qint64 byteOffset, int fieldNumber,
                            QString detail)
-    : std::runtime_error(summary(kind, path)),
-      m_kind(kind),
-      m_path(std::move(path)),
-      m_record(recordNumber),
-      m_offset(byteOffset),
-      m_field(fieldNumber),
-      m_detail(std::move(detail))
+    : std::runtime_error(summary(kind, path)), m_kind(kind), m_path(std::move(path)), m_record(recordNumber),
+      m_offset(byteOffset), m_field(fieldNumber), m_detail(std::move(detail))
 {
 }
 
@@ -110,4 +105,4 @@ QString StorageError::message() const
     return text;
 }
 
-}  // namespace pagelore
+} // namespace pagelore

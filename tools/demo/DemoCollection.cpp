@@ -385,10 +385,8 @@ DemoFolders writeDemoCollection(const QString &base)
 
 void chooseDemoFolders(const DemoFolders &folders)
 {
-    SettingsStore::SaveSetting(kApplicationName, QStringLiteral("FileSave"), QStringLiteral("Address"),
-                               folders.dataFolder);
-    SettingsStore::SaveSetting(kApplicationName, QStringLiteral("GazouSave"), QStringLiteral("Address"),
-                               folders.imageFolder);
+    SaveDataFolder(folders.dataFolder);
+    SaveImageFolder(folders.imageFolder);
 }
 
 }  // namespace pagelore::demo

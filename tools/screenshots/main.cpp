@@ -19,7 +19,6 @@
 #include "screens/Form5.h"
 #include "screens/Form6.h"
 #include "screens/Form7.h"
-#include "screens/PageImageSelection.h"
 #include "search/Search.h"
 
 #include <QApplication>
@@ -146,6 +145,8 @@ template <typename Screen>
 QList<QWidget *> showPlain(Stage &stage)
 {
     auto *screen = stage.make<Screen>();
+    if constexpr (requires { screen->Form_Load(); })
+        screen->Form_Load();
     screen->show();
     return {screen};
 }
@@ -206,6 +207,7 @@ const std::vector<Shot> &shots()
              main->move(24, 24);
              main->show();
              auto *browser = stage.make<Form5>();
+             browser->Form_Load();
              browser->move(main->frameGeometry().right() - 120, 96);
              browser->show();
              settle(100);
@@ -220,6 +222,7 @@ const std::vector<Shot> &shots()
         {"Form2",
          [](Stage &stage) -> QList<QWidget *> {
              auto *form = stage.make<Form2>();
+             form->Form_Load();
              form->findChild<QComboBox *>(QStringLiteral("Combo1"))->setEditText(QStringLiteral("鉄路の旅"));
              form->show();
              return {form};
@@ -227,6 +230,7 @@ const std::vector<Shot> &shots()
         {"Form2-confirm",
          [](Stage &stage) -> QList<QWidget *> {
              auto *form = stage.make<Form2>();
+             form->Form_Load();
              form->findChild<QComboBox *>(QStringLiteral("Combo1"))->setEditText(QStringLiteral("鉄路の旅"));
              form->show();
              settle(200);
@@ -236,19 +240,21 @@ const std::vector<Shot> &shots()
          [](Stage &stage) -> QList<QWidget *> {
              searchRailwayMagazine(stage);
              auto *form = stage.make<Form5>();
+             form->Form_Load();
              form->show();
              return {form};
          }},
         {"Form7",
          [](Stage &stage) -> QList<QWidget *> {
-             PageImageSelection::set({QStringLiteral("TRAIN"), 0, 4});
-             auto *form = stage.make<Form7>();
+             auto *form = stage.make<Form7>(PageImageSelection{QStringLiteral("TRAIN"), 0, 4});
+             form->Form_Load();
              form->show();
              return {form};
          }},
         {"Form4",
          [](Stage &stage) -> QList<QWidget *> {
              auto *form = stage.make<Form4>();
+             form->Form_Load();
              form->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("プリンタ新製品のご案内"));
              form->findChild<QComboBox *>(QStringLiteral("Combo3"))->setEditText(QStringLiteral("広告"));
              form->show();
@@ -260,6 +266,7 @@ const std::vector<Shot> &shots()
              conditions.publicationForm = QStringLiteral("広告");
              RunSearchPass(stage.demo.dataFolder, conditions);
              auto *form = stage.make<Form6>();
+             form->Form_Load();
              form->show();
              return {form};
          }},
@@ -269,6 +276,7 @@ const std::vector<Shot> &shots()
              conditions.publicationForm = QStringLiteral("広告");
              RunSearchPass(stage.demo.dataFolder, conditions);
              auto *form = stage.make<Form6>();
+             form->Form_Load();
              form->show();
              settle(200);
              return withBox(stage, {form}, [form] { form->Command2_Click(); });

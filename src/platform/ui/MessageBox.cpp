@@ -19,13 +19,14 @@ void setHook(Hook *hook)
     g_hook = hook;
 }
 
-Answer show(QWidget *parent, const QString &text, const QString &title, Buttons buttons)
+Answer show(QWidget *parent, const QString &text, const QString &title, Buttons buttons, Default preferred)
 {
     ShownBox box;
     box.kind = ShownBox::Kind::Message;
     box.title = title;
     box.text = text;
     box.buttons = buttons == Buttons::Ok ? QStringList{kOkCaption} : QStringList{kYesCaption, kNoCaption};
+    box.defaultButton = buttons == Buttons::Ok ? kOkCaption : preferred == Default::No ? kNoCaption : kYesCaption;
     if (g_hook)
         return g_hook->answerMessage(box);
 
@@ -43,7 +44,7 @@ Answer show(QWidget *parent, const QString &text, const QString &title, Buttons 
     }
     QPushButton *yes = dialog.addButton(kYesCaption, QMessageBox::YesRole);
     QPushButton *no = dialog.addButton(kNoCaption, QMessageBox::NoRole);
-    dialog.setDefaultButton(yes);
+    dialog.setDefaultButton(preferred == Default::No ? no : yes);
     dialog.setEscapeButton(no);
     dialog.exec();
     return dialog.clickedButton() == yes ? Answer::Yes : Answer::No;
@@ -54,9 +55,9 @@ void inform(QWidget *parent, const QString &text, const QString &title)
     show(parent, text, title, Buttons::Ok);
 }
 
-bool ask(QWidget *parent, const QString &text, const QString &title)
+bool ask(QWidget *parent, const QString &text, const QString &title, Default preferred)
 {
-    return show(parent, text, title, Buttons::YesNo) == Answer::Yes;
+    return show(parent, text, title, Buttons::YesNo, preferred) == Answer::Yes;
 }
 
 std::optional<QString> input(QWidget *parent, const QString &prompt, const QString &title)

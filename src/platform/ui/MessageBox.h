@@ -16,6 +16,9 @@ namespace MessageBox {
 
 enum class Buttons { Ok, YesNo };
 enum class Answer { Ok, Yes, No };
+// The button that Enter presses. A question whose Yes destroys data defaults
+// to No, so that a stray Enter changes nothing.
+enum class Default { Yes, No };
 
 struct ShownBox {
     enum class Kind { Message, Input };
@@ -23,6 +26,7 @@ struct ShownBox {
     QString title;
     QString text;  // the prompt, for an input box
     QStringList buttons;
+    QString defaultButton;  // caption of the button Enter presses
 };
 
 class Hook {
@@ -36,11 +40,12 @@ public:
 // Installs a hook (nullptr removes it). While one is installed no window is shown.
 void setHook(Hook *hook);
 
-Answer show(QWidget *parent, const QString &text, const QString &title, Buttons buttons);
+Answer show(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
+           Default preferred = Default::Yes);
 // An information box with one OK button.
 void inform(QWidget *parent, const QString &text, const QString &title);
 // A yes/no question; true for Yes.
-bool ask(QWidget *parent, const QString &text, const QString &title);
+bool ask(QWidget *parent, const QString &text, const QString &title, Default preferred = Default::Yes);
 // A one-line input box that starts empty, with OK and Cancel. nullopt on Cancel.
 std::optional<QString> input(QWidget *parent, const QString &prompt, const QString &title);
 

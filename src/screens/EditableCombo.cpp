@@ -1,0 +1,27 @@
+#include "EditableCombo.h"
+
+#include <QComboBox>
+
+namespace pagelore {
+
+QComboBox *makeEditableCombo(QWidget *parent, const QString &objectName)
+{
+    auto *combo = new QComboBox(parent);
+    combo->setObjectName(objectName);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);
+    combo->setDuplicatesEnabled(true);
+    combo->setMaxVisibleItems(20);
+    return combo;
+}
+
+void setComboChoices(QComboBox *combo, const QStringList &names)
+{
+    combo->clear();
+    combo->addItems(names);
+    combo->setCurrentIndex(-1);
+    combo->setEditText(QString());
+}
+
+} // namespace pagelore
