@@ -421,7 +421,7 @@ int runQuick(const QStringList &args)
         QElapsedTimer clock;
         clock.start();
         // The list screen's pass: the typed text split and folded, then the file.
-        hits = RunQuickSearch(folder, QuickQuery(typed));
+        hits = RunQuickSearch(folder, QuickQuery(TypedInput::mapTypedText(typed)));
         times << elapsedMs(clock);
         cpu << cpuNowMs() - cpuStart;
     }

@@ -2,9 +2,8 @@
 
 #include "ArticleFieldBoxes.h"
 #include "ArticleListModel.h"
-#include "CandidateEditor.h"
 #include "Form7.h"
-#include "PageImageSelection.h"
+#include "ScreenSupport.h"
 #include "platform/ui/MessageBox.h"
 #include "storage/StorageError.h"
 
@@ -23,9 +22,8 @@ namespace {
 // The viewer of the result browser, for one article's pages.
 void openPageViewer(const ArticleRecord &a, QWidget *parent)
 {
-    PageImageSelection::set({a.ImageBase, a.FirstImageNo, a.LastImageNo});
-    Form7 viewer(parent);
-    viewer.exec();
+    Form7 viewer({a.ImageBase, a.FirstImageNo, a.LastImageNo}, parent);
+    viewer.openModal();
 }
 
 QPushButton *makeButton(const QString &caption, const QString &name, QWidget *parent)

@@ -49,7 +49,7 @@ void ArticleListModel::search(const QString &dataFolder, const QuickQuery &query
     std::vector<std::uint32_t> order;
     if (m_sortColumn >= 0)
         order = SortPlaces(path, places, ListColumn(m_sortColumn), m_sortOrder == Qt::DescendingOrder);
-    auto reader = std::make_unique<ArticleReader>(path);
+    auto reader = std::make_unique<PlaceReader>(path);
     beginResetModel();
     m_path = path;
     m_places = std::move(places);
@@ -84,7 +84,7 @@ const ArticleListModel::RowTexts &ArticleListModel::rowTexts(int row) const
     auto *texts = new RowTexts;
     try {
         if (!m_reader)
-            m_reader = std::make_unique<ArticleReader>(m_path);
+            m_reader = std::make_unique<PlaceReader>(m_path);
         const ArticleRecord a = m_reader->read(m_places[hit]);
         *texts = {a.Title,
                   a.Writer,
@@ -152,7 +152,7 @@ void ArticleListModel::sort(int column, Qt::SortOrder order)
 ArticleRecord ArticleListModel::articleAt(int row) const
 {
     if (!m_reader)
-        m_reader = std::make_unique<ArticleReader>(m_path);
+        m_reader = std::make_unique<PlaceReader>(m_path);
     try {
         return m_reader->read(placeAt(row));
     } catch (const StorageError &) {

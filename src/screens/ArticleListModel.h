@@ -62,7 +62,7 @@ private:
     std::vector<std::uint32_t> m_order; // row -> index into m_places; empty for file order
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
-    mutable std::unique_ptr<ArticleReader> m_reader;
+    mutable std::unique_ptr<PlaceReader> m_reader;
     mutable QCache<std::size_t, RowTexts> m_rows;
 };
 

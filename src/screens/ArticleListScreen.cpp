@@ -2,8 +2,7 @@
 
 #include "ArticleDetailScreen.h"
 #include "ArticleListModel.h"
-#include "CandidateEditor.h"
-#include "ScreenNames.h"
+#include "ScreenSupport.h"
 #include "platform/ui/InputMethod.h"
 #include "platform/ui/MessageBox.h"
 #include "storage/CsvExport.h"
@@ -11,6 +10,7 @@
 #include "storage/FileOps.h"
 #include "storage/SettingsStore.h"
 #include "storage/StorageError.h"
+#include "storage/TypedInput.h"
 
 #include <QApplication>
 #include <QDir>
@@ -118,22 +118,12 @@ ArticleListScreen::~ArticleListScreen() = default;
 
 bool ArticleListScreen::Form_Load()
 {
-    m_folder = DataFolder();
-    if (m_folder.isEmpty()) {
-        MessageBox::inform(nullptr,
-                           QStringLiteral("記事データの保管場所が指定されていないため、記事一覧を開けません。\n"
-                                          "ﾌｧｲﾙメニューの「記事ﾃﾞｰﾀの保管場所の指定」で記事データの保管場所を"
-                                          "選んでください。"),
-                           kFileErrorTitle);
+    const std::optional<QString> folder = chosenDataFolder();
+    if (!folder)
         return false;
-    }
-    try {
-        m_model->search(m_folder, QuickQuery());
-    } catch (const StorageError &e) {
-        MessageBox::inform(nullptr, e.message(), kFileErrorTitle);
+    m_folder = *folder;
+    if (!search(QString(), nullptr))
         return false;
-    }
-    m_listed.clear();
     setInputMethod(m_query, ImeMode::On);
     m_query->setFocus();
     return true;
@@ -149,13 +139,27 @@ void ArticleListScreen::runSearch(bool always)
 {
     m_typing->stop();
     const QString typed = m_query->text();
-    if (!always && typed == m_listed)
-        return;
-    try {
-        m_model->search(m_folder, QuickQuery(typed));
-        m_listed = typed;
-    } catch (const StorageError &e) {
-        MessageBox::inform(this, e.message(), kFileErrorTitle);
+    if (always || typed != m_listed)
+        search(typed, this);
+}
+
+bool ArticleListScreen::search(const QString &typed, QWidget *parent)
+{
+    const QuickQuery query(TypedInput::mapTypedText(typed));
+    for (bool again = true;; again = false) {
+        try {
+            m_model->search(m_folder, query);
+            m_listed = typed;
+            return true;
+        } catch (const StorageError &e) {
+            const UnfinishedEnd end =
+                again ? offerToSetAsideUnfinishedEnd(parent, e) : UnfinishedEnd::NotThatFault;
+            if (end == UnfinishedEnd::SetAside)
+                continue;
+            if (end == UnfinishedEnd::NotThatFault)
+                MessageBox::inform(parent, e.message(), kFileErrorTitle);
+            return false;
+        }
     }
 }
 

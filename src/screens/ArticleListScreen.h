@@ -50,6 +50,8 @@ public:
 
 private:
     void showCount();
+    // Lists the hits of the typed words; false after telling the user why not.
+    bool search(const QString &typed, QWidget *parent);
 
     ArticleListModel *m_model;
     QLineEdit *m_query;

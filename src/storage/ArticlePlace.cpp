@@ -2,11 +2,11 @@
 
 namespace pagelore {
 
-ArticleReader::ArticleReader(const QString &path) : m_file(path, RecordFileCodec::OpenMode::Read)
+PlaceReader::PlaceReader(const QString &path) : m_file(path, RecordFileCodec::OpenMode::Read)
 {
 }
 
-ArticleRecord ArticleReader::read(const ArticlePlace &place)
+ArticleRecord PlaceReader::read(const ArticlePlace &place)
 {
     m_file.seek(place.offset, place.recordNumber);
     if (m_file.AtEnd())

@@ -25,10 +25,10 @@ static_assert(sizeof(ArticlePlace) == 12);
 
 // Reads single articles at known places of one article file, which it keeps
 // open. Places read in file order are served from one block read ahead.
-class ArticleReader {
+class PlaceReader {
 public:
     // Throws StorageError when the file cannot be opened.
-    explicit ArticleReader(const QString &path);
+    explicit PlaceReader(const QString &path);
     // Throws StorageError when the bytes there are no whole article (the
     // file changed since the place was found, or it is malformed there).
     ArticleRecord read(const ArticlePlace &place);

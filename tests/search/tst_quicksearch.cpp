@@ -150,7 +150,7 @@ private slots:
         const std::vector<ArticlePlace> hits = RunQuickSearch(folder.path(), QuickQuery(u"寝台"_qs));
         const std::vector<ArticlePlace> expected = {{0, 1}, {first.size() + second.size(), 3}};
         QVERIFY(hits == expected);
-        ArticleReader reader(folder.file(DataFiles::ArticleFile));
+        PlaceReader reader(folder.file(DataFiles::ArticleFile));
         QCOMPARE(reader.read(hits[1]).Title, u"寝台急行"_qs);
         QCOMPARE(reader.read(hits[0]).Content, u"二行\r\nある"_qs);
     }
