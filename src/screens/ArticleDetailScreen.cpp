@@ -1,5 +1,6 @@
 #include "ArticleDetailScreen.h"
 
+#include "ArticleCorrectionScreen.h"
 #include "ArticleFieldBoxes.h"
 #include "ArticleListModel.h"
 #include "Form7.h"
@@ -42,6 +43,7 @@ ArticleDetailScreen::ArticleDetailScreen(ArticleListModel &model, int row, QWidg
       m_previous(makeButton(QStringLiteral("<<前の記事"), QStringLiteral("PreviousButton"), this)),
       m_next(makeButton(QStringLiteral("次の記事>>"), QStringLiteral("NextButton"), this)),
       m_image(makeButton(QStringLiteral("この記事の画像ﾃﾞｰﾀを見る"), QStringLiteral("ImageButton"), this)),
+      m_correct(makeButton(QStringLiteral("この記事を修正"), QStringLiteral("CorrectButton"), this)),
       m_close(makeButton(QStringLiteral("一覧に戻る"), QStringLiteral("CloseButton"), this))
 {
     setObjectName(QStringLiteral("ArticleDetailScreen"));
@@ -65,6 +67,7 @@ ArticleDetailScreen::ArticleDetailScreen(ArticleListModel &model, int row, QWidg
     actions->addWidget(m_close);
     actions->addStretch();
     actions->addWidget(m_image);
+    actions->addWidget(m_correct);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(paging);
@@ -75,6 +78,7 @@ ArticleDetailScreen::ArticleDetailScreen(ArticleListModel &model, int row, QWidg
     connect(m_previous, &QPushButton::clicked, this, &ArticleDetailScreen::PreviousButton_Click);
     connect(m_next, &QPushButton::clicked, this, &ArticleDetailScreen::NextButton_Click);
     connect(m_image, &QPushButton::clicked, this, &ArticleDetailScreen::ImageButton_Click);
+    connect(m_correct, &QPushButton::clicked, this, &ArticleDetailScreen::CorrectButton_Click);
     connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
 
     showRow(row);
@@ -99,6 +103,7 @@ void ArticleDetailScreen::showRow(int row)
         MessageBox::inform(this, e.message(), kFileErrorTitle);
     }
     m_image->setEnabled(m_article.has_value());
+    m_correct->setEnabled(m_article.has_value());
 }
 
 void ArticleDetailScreen::PreviousButton_Click()
@@ -117,6 +122,21 @@ void ArticleDetailScreen::ImageButton_Click()
 {
     if (m_article)
         openPageViewer(*m_article, this);
+}
+
+void ArticleDetailScreen::CorrectButton_Click()
+{
+    if (!m_article)
+        return;
+    ArticleCorrectionScreen correction(*m_article, this);
+    if (!correction.openModal())
+        return;
+    m_model.articleReplaced(correction.replacement());
+    // An identical twin earlier in the file is the one corrected. It is in
+    // the list too, as the list is made from the fields alone, so the view
+    // moves to it.
+    const int row = m_model.rowOfRecord(correction.replacement().place.recordNumber);
+    showRow(row >= 0 ? row : m_row);
 }
 
 } // namespace pagelore

@@ -30,6 +30,7 @@ public:
     void PreviousButton_Click();
     void NextButton_Click();
     void ImageButton_Click();
+    void CorrectButton_Click();
 
 private:
     ArticleListModel &m_model;
@@ -37,7 +38,7 @@ private:
     std::optional<ArticleRecord> m_article; // as read for the row shown
     std::unique_ptr<ArticleFieldBoxes> m_fields;
     QLabel *m_position;
-    QPushButton *m_previous, *m_next, *m_image, *m_close;
+    QPushButton *m_previous, *m_next, *m_image, *m_correct, *m_close;
 };
 
 } // namespace pagelore

@@ -121,6 +121,51 @@ private slots:
         QCOMPARE(table->currentIndex().row(), 2);
     }
 
+    // From the detail view: the registration's fields and checks, then the
+    // file, the detail view and the list show the corrected article.
+    void correction()
+    {
+        TempDataFolder folder;
+        folder.write(DataFiles::ArticleFile, kArticles);
+        ArticleListScreen screen;
+        QVERIFY(screen.Form_Load());
+        DialogAnswerer answers;
+        answers.yes().ok().yes().ok();
+        QStringList seen;
+        whenModalOpens(
+            [&](QWidget *detail) {
+                whenModalOpens(
+                    [&](QWidget *entry) {
+                        auto *title = child<QLineEdit>(entry, u"Text1"_qs);
+                        auto *firstPage = child<QLineEdit>(entry, u"Text3"_qs);
+                        seen << entry->windowTitle() << title->text() << firstPage->text();
+                        title->setText(u"寝台特急の旅 改訂"_qs);
+                        firstPage->setText(u"abc"_qs);
+                        QTest::mouseClick(child<QPushButton>(entry, u"Command2"_qs), Qt::LeftButton);
+                        firstPage->setText(u"11"_qs);
+                        QTest::mouseClick(child<QPushButton>(entry, u"Command2"_qs), Qt::LeftButton);
+                    },
+                    detail);
+                QTest::mouseClick(child<QPushButton>(detail, u"CorrectButton"_qs), Qt::LeftButton);
+                seen << child<QLineEdit>(detail, u"Text1"_qs)->text()
+                     << child<QLineEdit>(detail, u"Text4"_qs)->text();
+                QTest::mouseClick(child<QPushButton>(detail, u"CloseButton"_qs), Qt::LeftButton);
+            },
+            &screen);
+        screen.openRow(0);
+        QCOMPARE(seen,
+                 (QStringList{u"記事の修正"_qs, u"寝台特急の旅"_qs, u"10"_qs, u"寝台特急の旅 改訂"_qs, u"11"_qs}));
+        QCOMPARE(answers.titles(),
+                 (QStringList{u"修正意思確認"_qs, u"入力エラー"_qs, u"修正意思確認"_qs, u"修正完了"_qs}));
+        QVERIFY(answers.texts()[1].contains(u"掲載先頭ページ"_qs));
+        QCOMPARE(
+            folder.read(DataFiles::ArticleFile),
+            line(u"寝台特急の旅 改訂"_qs, u"鉄道誌"_qs, u"11,12"_qs, u"2001-05-01"_qs)
+                + kArticles.mid(line(u"寝台特急の旅"_qs, u"鉄道誌"_qs, u"10,12"_qs, u"2001-05-01"_qs).size()));
+        QCOMPARE(column(screen, 0), (QStringList{u"寝台特急の旅 改訂"_qs, u"ﾃﾞｼﾞﾀﾙｶﾒﾗ入門"_qs, u"CPU入門"_qs}));
+        QCOMPARE(answers.unexpected(), 0);
+    }
+
     void csv()
     {
         TempDataFolder folder;

@@ -1,0 +1,128 @@
+#include "ArticleCorrectionScreen.h"
+
+#include "ArticleEntryFields.h"
+#include "ScreenSupport.h"
+#include "platform/ui/MessageBox.h"
+#include "storage/CandidateList.h"
+#include "storage/DataFiles.h"
+#include "storage/SettingsStore.h"
+#include "storage/StorageError.h"
+
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace pagelore {
+
+ArticleCorrectionScreen::ArticleCorrectionScreen(const ArticleRecord &article, QWidget *parent)
+    : QDialog(parent), m_original(article), m_fields(std::make_unique<ArticleEntryFields>(this)),
+      m_command1(new QPushButton(kBackCaption, this)),
+      m_command2(new QPushButton(QStringLiteral("修正する"), this))
+{
+    setObjectName(QStringLiteral("ArticleCorrectionScreen"));
+    setWindowTitle(QStringLiteral("記事の修正"));
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command2->setObjectName(QStringLiteral("Command2"));
+    // Return in a text box must not press a button behind the user's back.
+    for (QPushButton *button : {m_command1, m_command2}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_command1);
+    buttons->addStretch();
+    buttons->addWidget(m_command2);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(m_fields->grid());
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    setMinimumWidth(720);
+
+    QList<QWidget *> order = m_fields->inputOrder();
+    order << m_command1 << m_command2;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    connect(m_command1, &QPushButton::clicked, this, &ArticleCorrectionScreen::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &ArticleCorrectionScreen::Command2_Click);
+}
+
+ArticleCorrectionScreen::~ArticleCorrectionScreen() = default;
+
+bool ArticleCorrectionScreen::Form_Load()
+{
+    const std::optional<QString> folder = chosenDataFolder();
+    if (!folder)
+        return false;
+    try {
+        m_fields->setCandidateLists(CandidateList::ReadCandidateLists(*folder));
+    } catch (const StorageError &e) {
+        MessageBox::inform(nullptr, listFileFailureText(e, *folder), kFileErrorTitle);
+        return false;
+    }
+    m_fields->setInputMethods();
+    m_fields->setImageFolder(ImageFolder());
+    m_fields->fill(m_original);
+    fitDialogToContents(this);
+    m_fields->inputOrder().first()->setFocus();
+    return true;
+}
+
+bool ArticleCorrectionScreen::openModal()
+{
+    return Form_Load() && exec() == QDialog::Accepted;
+}
+
+void ArticleCorrectionScreen::Command1_Click()
+{
+    reject();
+}
+
+void ArticleCorrectionScreen::Command2_Click()
+{
+    if (!MessageBox::ask(this, QStringLiteral("この内容で記事を修正します。よろしいですか。"),
+                         QStringLiteral("修正意思確認")))
+        return;
+    QStringList problems;
+    const auto article = m_fields->collect(problems);
+    if (!article) {
+        MessageBox::inform(this, problems.join(u'\n'), kInputErrorTitle);
+        return;
+    }
+    const QString folder = DataFolder();
+    const QString file = QDir::toNativeSeparators(DataFiles::path(folder, DataFiles::ArticleFile));
+    for (bool again = true;; again = false) {
+        try {
+            m_replacement = ReplaceArticle(folder, m_original, *article);
+            break;
+        } catch (const StorageError &e) {
+            const UnfinishedEnd end = again ? offerToSetAsideUnfinishedEnd(this, e) : UnfinishedEnd::NotThatFault;
+            if (end == UnfinishedEnd::SetAside)
+                continue;
+            if (end == UnfinishedEnd::NotThatFault)
+                MessageBox::inform(this, e.message() + QStringLiteral("\n記事は修正されていません。"),
+                                   kFileErrorTitle);
+            return;
+        } catch (const FieldEncodeError &e) {
+            MessageBox::inform(this, e.reasonText(), kInputErrorTitle);
+            return;
+        }
+    }
+    if (m_replacement.outcome == Replacement::Outcome::NotFound) {
+        MessageBox::inform(this,
+                           QStringLiteral("修正する記事が記事ファイル「%1」に見つかりません。この画面を開いた後で"
+                                          "記事ファイルが変わったようです。記事は修正されていません。")
+                               .arg(file),
+                           windowTitle());
+        return;
+    }
+    m_corrected = *article;
+    MessageBox::inform(this, QStringLiteral("修正しました。"), QStringLiteral("修正完了"));
+    accept();
+}
+
+} // namespace pagelore
