@@ -11,6 +11,10 @@
 #include "app/Form1.h"
 #include "app/frmSplash.h"
 #include "platform/ui/JapaneseUi.h"
+#include "screens/ArticleCorrectionScreen.h"
+#include "screens/ArticleDetailScreen.h"
+#include "screens/ArticleListModel.h"
+#include "screens/ArticleListScreen.h"
 #include "screens/CandidateEditor.h"
 #include "screens/FolderScreen.h"
 #include "screens/Form3.h"
@@ -25,6 +29,7 @@
 #include <QDir>
 #include <QComboBox>
 #include <QEventLoop>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -33,6 +38,7 @@
 #include <QPlainTextEdit>
 #include <QPalette>
 #include <QTemporaryDir>
+#include <QTableView>
 #include <QTimer>
 
 #include <cstdio>
@@ -216,6 +222,49 @@ const std::vector<Shot> &shots()
              main->raise();
              browser->raise();
              return {back, main, browser};
+         }},
+        {"Form1-list",
+         [](Stage &stage) -> QList<QWidget *> {
+             auto *form = stage.make<Form1>();
+             form->adjustSize();
+             form->move(200, 120);
+             form->show();
+             auto *menu = form->findChild<QMenu *>(QStringLiteral("List"));
+             form->menuBar()->setActiveAction(menu->menuAction());
+             return {form, menu};
+         }},
+        {"ArticleListScreen",
+         [](Stage &stage) -> QList<QWidget *> {
+             auto *list = stage.make<ArticleListScreen>();
+             list->Form_Load();
+             list->findChild<QLineEdit *>(QStringLiteral("QueryBox"))->setText(QStringLiteral("ぱそこん"));
+             list->runSearch();
+             list->findChild<QTableView *>(QStringLiteral("HitTable"))->sortByColumn(3, Qt::AscendingOrder);
+             list->resize(980, 420);
+             list->show();
+             return {list};
+         }},
+        {"ArticleDetailScreen",
+         [](Stage &stage) -> QList<QWidget *> {
+             auto *list = stage.make<ArticleListScreen>();
+             list->Form_Load();
+             list->findChild<QLineEdit *>(QStringLiteral("QueryBox"))->setText(QStringLiteral("鉄路"));
+             list->runSearch();
+             auto *detail = stage.make<ArticleDetailScreen>(*list->model(), 0);
+             detail->show();
+             return {detail};
+         }},
+        {"ArticleCorrectionScreen",
+         [](Stage &stage) -> QList<QWidget *> {
+             auto *list = stage.make<ArticleListScreen>();
+             list->Form_Load();
+             list->findChild<QLineEdit *>(QStringLiteral("QueryBox"))->setText(QStringLiteral("寝台"));
+             list->runSearch();
+             auto *form = stage.make<ArticleCorrectionScreen>(list->model()->articleAt(0));
+             form->Form_Load();
+             form->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("寝台特急の旅 北へ(前編)"));
+             form->show();
+             return {form};
          }},
         {"frmRegistFile", showPlain<frmRegistFile>},
         {"RGazou", showPlain<RGazou>},
