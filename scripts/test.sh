@@ -19,7 +19,9 @@ smoke=$(mktemp -d)
 trap 'rm -rf "$smoke"' EXIT
 build/bench/pagelore-bench generate "$smoke" --articles 2000 >"$smoke/generate.out"
 build/bench/pagelore-bench search "$smoke" --repeat 1 >"$smoke/search.out"
-python3 - "$smoke/generate.out" "$smoke/search.out" <<'PY'
+build/bench/pagelore-bench quick "$smoke" --query "ぱそこん 入門" --repeat 1 >"$smoke/quick.out"
+build/bench/pagelore-bench edit "$smoke" --at 5 --title "修正" --repeat 1 >"$smoke/edit.out"
+python3 - "$smoke/generate.out" "$smoke/search.out" "$smoke/quick.out" "$smoke/edit.out" <<'PY'
 import json, sys
 for path in sys.argv[1:]:
     lines = open(path, encoding="utf-8").read().splitlines()

@@ -120,7 +120,6 @@ void ArticleCorrectionScreen::Command2_Click()
                            windowTitle());
         return;
     }
-    m_corrected = *article;
     MessageBox::inform(this, QStringLiteral("修正しました。"), QStringLiteral("修正完了"));
     accept();
 }

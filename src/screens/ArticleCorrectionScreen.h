@@ -34,13 +34,11 @@ public:
     void Command1_Click();
     void Command2_Click();
 
-    // After a saved correction: where it went, and what was written.
+    // After a saved correction: where it went.
     const Replacement &replacement() const { return m_replacement; }
-    const ArticleRecord &corrected() const { return m_corrected; }
 
 private:
     const ArticleRecord m_original;
-    ArticleRecord m_corrected;
     Replacement m_replacement;
     std::unique_ptr<ArticleEntryFields> m_fields;
     QPushButton *m_command1;
