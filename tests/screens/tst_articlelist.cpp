@@ -1,7 +1,6 @@
 #include "screens/ArticleListModel.h"
 #include "screens/ArticleListScreen.h"
 #include "storage/DataFiles.h"
-#include "storage/SettingsStore.h"
 #include "support/TestSupport.h"
 
 #include <QHeaderView>
@@ -57,17 +56,6 @@ class TestArticleList : public QObject {
     Q_OBJECT
 
 private slots:
-    void noDataFolder()
-    {
-        SettingsStore::SaveSetting(kApplicationName, u"FileSave"_qs, u"Address"_qs, QString());
-        DialogAnswerer answers;
-        answers.ok();
-        ArticleListScreen screen;
-        QVERIFY(!screen.Form_Load());
-        QCOMPARE(answers.titles(), QStringList{u"ファイルエラー"_qs});
-        QVERIFY(answers.texts().first().contains(u"記事ﾃﾞｰﾀの保管場所の指定"_qs));
-    }
-
     void searchSortAndOpen()
     {
         TempDataFolder folder;
