@@ -8,6 +8,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <array>
 
 #if defined(__SSE2__)
@@ -23,21 +24,25 @@ constexpr std::array<int, 9> kTextFields = {0, 1, 2, 5, 6, 8, 9, 10, 11};
 // character of the code page folds to it.
 constexpr char16_t kFieldSeparator = 0xFFFF;
 
-// A first look at a record's bytes that rules out most records cheaply:
-// for each word, one of its characters is chosen, and a record whose bytes
-// hold none of that character's spellings cannot hold the word once folded.
-// Bytes that only look like a spelling (a trail byte and what follows it,
-// a digit of a date) let a record through to the full test, never the
-// other way round.
+// A first look at a record's bytes that rules out most records cheaply: a
+// record whose bytes hold none of the spellings of some character of a word
+// cannot hold the word once folded. A few characters of each word are
+// looked for, those with the fewest and rarest spellings first. Bytes that
+// only look like a spelling (a trail byte that equals a half-width kana, a
+// digit of a date) let a record through to the full test, never the other
+// way round; that is why several characters are looked for, not one.
 class Probe {
 public:
     explicit Probe(const QStringList &words)
     {
         const quick::FoldTables &tables = quick::FoldTables::instance();
         for (const QString &word : words) {
-            Spellings best;
-            int bestCost = kTooMany;
+            std::vector<std::pair<int, Spellings>> candidates;
+            QString seen;
             for (const QChar c : word) {
+                if (seen.contains(c))
+                    continue;
+                seen += c;
                 Spellings s;
                 int cost = 0;
                 for (const std::uint16_t code : tables.spellingsOf(c.unicode())) {
@@ -51,19 +56,21 @@ public:
                         cost += code < 0x40 ? 40 : 12;
                     }
                 }
-                if (cost < bestCost) {
-                    bestCost = cost;
-                    best = std::move(s);
-                }
+                if (cost < kTooMany)
+                    candidates.emplace_back(cost, std::move(s));
             }
-            if (bestCost < kTooMany)
-                m_words.push_back(std::move(best));
+            std::stable_sort(candidates.begin(), candidates.end(),
+                             [](const auto &a, const auto &b) { return a.first < b.first; });
+            for (std::size_t k = 0; k < candidates.size() && k < kPerWord; ++k) {
+                candidates[k].second.spread();
+                m_checks.push_back(std::move(candidates[k].second));
+            }
         }
     }
 
     bool mayMatch(QByteArrayView bytes) const
     {
-        for (const Spellings &s : m_words)
+        for (const Spellings &s : m_checks)
             if (!holds(s, reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size()))
                 return false;
         return true;
@@ -71,9 +78,30 @@ public:
 
 private:
     static constexpr int kTooMany = 200;
+    static constexpr std::size_t kPerWord = 3;
     struct Spellings {
         std::vector<std::uint8_t> singles;
         std::vector<std::uint16_t> pairs;
+#if defined(__SSE2__)
+        // The same, each byte in all sixteen lanes, made once.
+        struct Lanes {
+            __m128i bytes;
+        };
+        std::vector<Lanes> single16, lead16, trail16;
+        void spread()
+        {
+            for (const std::uint8_t b : singles)
+                single16.push_back({_mm_set1_epi8(char(b))});
+            for (const std::uint16_t code : pairs) {
+                lead16.push_back({_mm_set1_epi8(char(code >> 8))});
+                trail16.push_back({_mm_set1_epi8(char(code & 0xFF))});
+            }
+        }
+#else
+        void spread()
+        {
+        }
+#endif
     };
 
     static bool holdsFrom(const Spellings &s, const unsigned char *p, qsizetype size, qsizetype from)
@@ -100,11 +128,11 @@ private:
             const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
             const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i + 1));
             __m128i found = _mm_setzero_si128();
-            for (const std::uint8_t b : s.singles)
-                found = _mm_or_si128(found, _mm_cmpeq_epi8(here, _mm_set1_epi8(char(b))));
-            for (const std::uint16_t code : s.pairs)
-                found = _mm_or_si128(found, _mm_and_si128(_mm_cmpeq_epi8(here, _mm_set1_epi8(char(code >> 8))),
-                                                          _mm_cmpeq_epi8(next, _mm_set1_epi8(char(code & 0xFF)))));
+            for (const Spellings::Lanes &b : s.single16)
+                found = _mm_or_si128(found, _mm_cmpeq_epi8(here, b.bytes));
+            for (std::size_t k = 0; k < s.lead16.size(); ++k)
+                found = _mm_or_si128(found, _mm_and_si128(_mm_cmpeq_epi8(here, s.lead16[k].bytes),
+                                                          _mm_cmpeq_epi8(next, s.trail16[k].bytes)));
             if (_mm_movemask_epi8(found))
                 return true;
         }
@@ -112,7 +140,7 @@ private:
         return holdsFrom(s, p, size, i);
     }
 
-    std::vector<Spellings> m_words;
+    std::vector<Spellings> m_checks;
 };
 
 // The nine texts of a canonical record folded into one buffer, searched

@@ -112,6 +112,19 @@ private slots:
                  hit ? QList<qint64>{1} : QList<qint64>{});
     }
 
+    // A word is found wherever the record's bytes put it: every place within
+    // a block of sixteen, at the record's end and across blocks.
+    void everyPlaceInTheRecord()
+    {
+        QByteArray bytes;
+        for (int shift = 0; shift < 32; ++shift)
+            bytes += line({QString(shift, u'x'), {}, {}, {}, {}, {}, {}, {}, u"寝台"_qs});
+        TempDataFolder folder;
+        folder.write(DataFiles::ArticleFile, bytes);
+        QCOMPARE(RunQuickSearch(folder.path(), QuickQuery(u"寝台"_qs)).size(), std::size_t(32));
+        QCOMPARE(RunQuickSearch(folder.path(), QuickQuery(u"ﾈ"_qs)).size(), std::size_t(0));
+    }
+
     // The tables agree with normalising each character by itself, and each
     // half-width kana with either mark after it.
     void everyCharacterFoldsAsNormalisation()
