@@ -21,8 +21,16 @@ namespace {
 
 constexpr std::array<int, 9> kTextFields = {0, 1, 2, 5, 6, 8, 9, 10, 11};
 // Stands between two fields in the folded text, so no word spans two: no
-// character of the code page folds to it.
+// character of the code page folds to it, and typed text is split at it.
 constexpr char16_t kFieldSeparator = 0xFFFF;
+
+bool holdsEvery(QStringView folded, const QStringList &words)
+{
+    for (const QString &word : words)
+        if (!folded.contains(word))
+            return false;
+    return true;
+}
 
 // A first look at a record's bytes that rules out most records cheaply: a
 // record whose bytes hold none of the spellings of some character of a word
@@ -156,21 +164,17 @@ public:
     {
         if (!m_probe.mayMatch(a.whole))
             return false;
-        qsizetype need = 0;
+        std::size_t need = 0;
         for (int field : kTextFields)
-            need += a.bytes(field).size() * quick::FoldTables::kMaxUnitsPerByte + 1;
-        if (std::size_t(need) > m_buffer.size())
-            m_buffer.resize(std::size_t(need) * 2);
+            need += std::size_t(a.bytes(field).size()) * quick::FoldTables::kMaxUnitsPerByte + 1;
+        if (need > m_buffer.size())
+            m_buffer.resize(need * 2);
         char16_t *out = m_buffer.data();
         for (int field : kTextFields) {
             out = m_tables.fold(a.bytes(field), out);
             *out++ = kFieldSeparator;
         }
-        const QStringView folded(m_buffer.data(), out - m_buffer.data());
-        for (const QString &word : m_query.words())
-            if (!folded.contains(word))
-                return false;
-        return true;
+        return holdsEvery(QStringView(m_buffer.data(), out - m_buffer.data()), m_query.words());
     }
 
 private:
@@ -184,34 +188,24 @@ private:
 
 QuickQuery::QuickQuery(const QString &typed)
 {
-    static const QRegularExpression spaces(QStringLiteral("[ \\x{3000}]+"));
+    static const QRegularExpression spaces(QStringLiteral("[ \\x{3000}\\x{FFFF}]+"));
     const QStringList parts = typed.split(spaces, Qt::SkipEmptyParts);
     for (const QString &part : parts) {
         const QString word = quick::fold(part);
-        // No field holds the separator, so a word with it is in none.
-        if (word.contains(QChar(kFieldSeparator)))
-            m_matchesNothing = true;
-        else if (!word.isEmpty())
+        if (!word.isEmpty() && !m_words.contains(word))
             m_words << word;
     }
 }
 
 bool QuickQuery::matches(const ArticleRecord &a) const
 {
-    if (m_matchesNothing)
-        return false;
-    const std::array<const QString *, 9> texts = {&a.Title,    &a.Writer,          &a.Magazine,
-                                                  &a.Category, &a.PublicationForm, &a.Content,
-                                                  &a.Keyword1, &a.Keyword2,        &a.Keyword3};
     QString folded;
-    for (const QString *text : texts) {
+    for (const QString *text : {&a.Title, &a.Writer, &a.Magazine, &a.Category, &a.PublicationForm, &a.Content,
+                                &a.Keyword1, &a.Keyword2, &a.Keyword3}) {
         folded += quick::fold(*text);
         folded += QChar(kFieldSeparator);
     }
-    for (const QString &word : m_words)
-        if (!folded.contains(word))
-            return false;
-    return true;
+    return holdsEvery(folded, m_words);
 }
 
 std::vector<ArticlePlace> RunQuickSearch(const QString &dataFolder, const QuickQuery &query)
@@ -224,8 +218,6 @@ std::vector<ArticlePlace> RunQuickSearch(const QString &dataFolder, const QuickQ
     while (!articles.AtEnd()) {
         const qint64 offset = articles.position();
         scanner.next(article);
-        if (query.matchesNothing())
-            continue;
         if (query.isEmpty() || (article.canonical ? bytes.matches(article) : query.matches(*article.converted)))
             hits.push_back({offset, quint32(article.recordNumber)});
     }

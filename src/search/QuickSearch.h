@@ -12,7 +12,7 @@
 namespace pagelore {
 
 // The words of a quick search. The typed text is split at half- and
-// full-width spaces; an article is a hit when every word occurs in one of
+// full-width spaces (and at U+FFFF, which is no character); an article is a hit when every word occurs in one of
 // its nine text fields (title, writer, magazine, category, publication
 // form, content, three keywords), compared after folding (see
 // quick::fold). Every character is itself: * ? # [ are no patterns here.
@@ -20,14 +20,12 @@ class QuickQuery {
 public:
     explicit QuickQuery(const QString &typed = {});
     // No words: every article is a hit.
-    bool isEmpty() const { return m_words.isEmpty() && !m_matchesNothing; }
+    bool isEmpty() const { return m_words.isEmpty(); }
     const QStringList &words() const { return m_words; }
-    bool matchesNothing() const { return m_matchesNothing; }
     bool matches(const ArticleRecord &article) const;
 
 private:
-    QStringList m_words; // folded
-    bool m_matchesNothing = false;
+    QStringList m_words; // folded, each once
 };
 
 // The place of every article of the folder's article file that the query
