@@ -5,6 +5,8 @@
 
 #include <QList>
 
+#include <algorithm>
+
 namespace pagelore::quick {
 
 namespace {
@@ -145,6 +147,25 @@ std::vector<std::uint16_t> FoldTables::spellingsOf(char16_t unit) const
             codes.push_back(code);
     }
     return codes;
+}
+
+std::optional<std::vector<std::uint16_t>> FoldTables::exactSpellingsOf(char16_t unit) const
+{
+    for (const auto &row : m_composed)
+        if (std::find(row.begin(), row.end(), unit) != row.end())
+            return std::nullopt;
+    std::vector<std::uint16_t> codes = spellingsOf(unit);
+    for (const std::uint16_t code : codes)
+        if (foldOf(code < 0x100 ? m_single[code] : m_pair[code]) != std::u16string(1, unit))
+            return std::nullopt;
+    return codes;
+}
+
+std::pair<bool, bool> FoldTables::joinsMarks(char16_t unit) const
+{
+    if (unit < 0x30A0 || unit > 0x30FF)
+        return {false, false};
+    return {m_composed[0][unit - 0x30A0] != 0, m_composed[1][unit - 0x30A0] != 0};
 }
 
 char16_t *FoldTables::fold(QByteArrayView bytes, char16_t *out) const

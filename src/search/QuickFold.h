@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,12 @@ public:
     // character folds to a text with it, or to one ending in a kana that a
     // voiced mark after it turns into `unit`.
     std::vector<std::uint16_t> spellingsOf(char16_t unit) const;
+    // The spellings when every one of them is a character that folds to
+    // `unit` alone and no mark makes `unit` from a kana; otherwise none.
+    std::optional<std::vector<std::uint16_t>> exactSpellingsOf(char16_t unit) const;
+    // Whether a voiced (first) or semi-voiced (second) mark after `unit`
+    // joins it into another kana.
+    std::pair<bool, bool> joinsMarks(char16_t unit) const;
 
 private:
     FoldTables();

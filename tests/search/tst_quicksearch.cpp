@@ -68,6 +68,9 @@ private slots:
         row("plain kana misses voiced", u"テ"_qs, 0, u"デジタル"_qs, false);
         row("plain kana misses half-width voiced", u"テ"_qs, 0, u"ﾃﾞｼﾞﾀﾙ"_qs, false);
         row("half-width plain kana", u"ﾃ"_qs, 0, u"テスト"_qs, true);
+        row("voiced mark taken by its kana", u"ﾞ"_qs, 0, u"ﾃﾞ"_qs, false);
+        row("trail byte is no character", u"の"_qs, 0, u"伊藤"_qs, false);
+        row("after a pair ending in a lead-like byte", u"の"_qs, 0, u"＝ﾉ"_qs, true);
         row("circled digit", u"1"_qs, 0, u"①基本編"_qs, true);
         row("parenthesised kanji", u"(株)"_qs, 2, u"㈱技術評論社"_qs, true);
         row("word inside a text", u"寝台"_qs, 0, u"寝台特急の旅 北へ"_qs, true);
@@ -87,6 +90,7 @@ private slots:
         row("empty query", QString(), 0, u"寝台"_qs, true);
         row("spaces only", u" 　"_qs, 0, u"寝台"_qs, true);
         row("image base is not searched", u"SCAN"_qs, 9, u"SCAN01_"_qs, false);
+        row("image base is not searched, one character", u"寝"_qs, 9, u"寝"_qs, false);
         row("date is not searched", u"1990"_qs, 0, u"寝台"_qs, false);
         row("converted: width", u"ﾃﾞｼﾞﾀﾙ"_qs, 0, u"デジタル"_qs, true, false);
         row("converted: voiced", u"テ"_qs, 0, u"ﾃﾞｼﾞﾀﾙ"_qs, false, false);
@@ -122,6 +126,7 @@ private slots:
         TempDataFolder folder;
         folder.write(DataFiles::ArticleFile, bytes);
         QCOMPARE(RunQuickSearch(folder.path(), QuickQuery(u"寝台"_qs)).size(), std::size_t(32));
+        QCOMPARE(RunQuickSearch(folder.path(), QuickQuery(u"寝"_qs)).size(), std::size_t(32));
         QCOMPARE(RunQuickSearch(folder.path(), QuickQuery(u"ﾈ"_qs)).size(), std::size_t(0));
     }
 
