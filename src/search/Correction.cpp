@@ -8,6 +8,12 @@
 
 #include <QFile>
 
+#include <system_error>
+#include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace pagelore {
 
 namespace {
@@ -24,20 +30,57 @@ bool sameWhenBytesAre(const ArticleRecord &a)
     return true;
 }
 
-void copyRange(QFile &in, qint64 from, qint64 to, FileOps::ReplacementFile &out)
+// Copies the file from `from` to its end.
+void copyRest(const QString &path, qint64 from, FileOps::ReplacementFile &out)
 {
     constexpr qint64 kBlock = 1 << 20;
-    if (!in.seek(from))
-        throw StorageError(StorageError::Kind::ReadFailed, in.fileName(), in.errorString());
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly) || !in.seek(from))
+        throw StorageError(StorageError::Kind::ReadFailed, path, in.errorString());
     QByteArray block(kBlock, Qt::Uninitialized);
-    for (qint64 at = from; at < to;) {
-        const qint64 n = in.read(block.data(), std::min(kBlock, to - at));
-        if (n <= 0)
-            throw StorageError(StorageError::Kind::ReadFailed, in.fileName(), in.errorString());
+    for (;;) {
+        const qint64 n = in.read(block.data(), kBlock);
+        if (n < 0)
+            throw StorageError(StorageError::Kind::ReadFailed, path, in.errorString());
+        if (n == 0)
+            break;
         out.write(QByteArrayView(block.constData(), n));
-        at += n;
     }
 }
+
+// The old article file, held open across the rename and let go on a helper
+// thread: the last reference to a replaced file gives its pages back to the
+// system, which takes milliseconds for a large collection (the removal does
+// the same).
+class OldFile {
+public:
+    explicit OldFile(const QString &path) : m_fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC))
+    {
+    }
+    ~OldFile()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    OldFile(const OldFile &) = delete;
+    OldFile &operator=(const OldFile &) = delete;
+
+    void releaseLater()
+    {
+        try {
+            std::thread([fd = m_fd] {
+                if (fd >= 0)
+                    ::close(fd);
+            }).detach();
+            m_fd = -1;
+        } catch (const std::system_error &) {
+            // No thread to be had: the destructor closes it here.
+        }
+    }
+
+private:
+    int m_fd;
+};
 
 } // namespace
 
@@ -55,12 +98,16 @@ Replacement ReplaceArticle(const QString &dataFolder, const ArticleRecord &origi
     const QString path = DataFiles::path(dataFolder, DataFiles::ArticleFile);
 
     // Records up to the one replaced are read as a search reads them, so a
-    // malformed one before it stops the correction; those after it are
-    // copied as they stand, unread.
+    // malformed one before it stops the correction, and go to the new file
+    // as the bytes they are; the rest of the file is copied as it stands.
     Replacement r;
     RecordFileCodec articles(path, RecordFileCodec::OpenMode::Read);
+    FileOps::ReplacementFile out(path);
     scan::ArticleScanner scanner(articles);
     scan::ScannedArticle article;
+    constexpr qsizetype kBlock = 1 << 20;
+    QByteArray kept;
+    kept.reserve(kBlock + 4096);
     while (!articles.AtEnd()) {
         const qint64 offset = articles.position();
         scanner.next(article);
@@ -72,20 +119,24 @@ Replacement ReplaceArticle(const QString &dataFolder, const ArticleRecord &origi
                  newBytes.size()};
             break;
         }
+        kept.append(article.whole);
+        if (kept.size() >= kBlock) {
+            out.write(kept);
+            kept.resize(0);
+        }
     }
-    articles.close();
+    // Nothing equal: the new file is dropped unwritten.
     if (r.outcome == Replacement::Outcome::NotFound)
         return r;
-
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
-        throw StorageError(StorageError::Kind::OpenFailed, path, in.errorString());
-    FileOps::ReplacementFile out(path);
-    copyRange(in, 0, r.place.offset, out);
-    out.write(newBytes);
-    copyRange(in, r.place.offset + r.oldSize, in.size(), out);
-    in.close();
+    kept.append(newBytes);
+    kept.append(articles.unread());
+    out.write(kept);
+    const qint64 rest = articles.position() + articles.unread().size();
+    articles.close();
+    copyRest(path, rest, out);
+    OldFile old(path);
     out.commit();
+    old.releaseLater();
     return r;
 }
 

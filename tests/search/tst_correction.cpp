@@ -75,6 +75,11 @@ private slots:
             << kA + kBLoose + kB << opened() << kA + kFixed + kB << qint64(2);
         QTest::newRow("last record without its line end")
             << kA + kB.chopped(2) << opened() << kA + kFixed << qint64(2);
+        // More than the reader holds at once: the rest is copied from the file.
+        QTest::newRow("file larger than the reader's block")
+            << kB + kA.repeated(16000) << opened() << kFixed + kA.repeated(16000) << qint64(1);
+        QTest::newRow("after more than the reader's block")
+            << kA.repeated(16000) + kB << opened() << kA.repeated(16000) + kFixed << qint64(16001);
         QTest::newRow("not found") << kA + kA << opened() << kA + kA << qint64(0);
         QTest::newRow("differs in the image numbers only")
             << kA + kB << opened(u"乙"_qs, 3) << kA + kB << qint64(0);
@@ -94,7 +99,7 @@ private slots:
         QCOMPARE(r.outcome == Replacement::Outcome::Replaced, record > 0);
         if (record > 0) {
             QCOMPARE(r.place.recordNumber, record);
-            QCOMPARE(r.place.offset, record == 1 ? 0 : kA.size());
+            QCOMPARE(r.place.offset, (record - 1) * kA.size());
             QCOMPARE(r.newSize, kFixed.size());
             QCOMPARE(r.oldSize, r.newSize - (after.size() - before.size()));
         }
