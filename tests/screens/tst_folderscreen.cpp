@@ -50,7 +50,7 @@ QStringList entries(const QString &folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
 }
 
-}  // namespace
+} // namespace
 
 class TestFolderScreen : public QObject {
     Q_OBJECT
@@ -63,40 +63,10 @@ private slots:
         QDir::setCurrent(m_work.path());
     }
 
-    void captions_data()
-    {
-        QTest::addColumn<QString>("which");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("decide");
-        QTest::newRow("frmRegistFile")
-            << "frmRegistFile" << "記事ファイル保管フォルダ指定"
-            << "記事の登録内容を記録したファイルをどこのフォルダに保管するか決定して選択したください。"
-            << "このフォルダに決定";
-        QTest::newRow("RGazou") << "RGazou" << "記事紙面画像ﾌｧｲﾙの場所指定"
-                                << "記事紙面の画像ﾌｧｲﾙが保管されているﾌｫﾙﾀﾞの位置を指定してください。記事紙面の画像ﾌ"
-                                   "ｧｲﾙは、ここで指定したﾌｫﾙﾀﾞになければ、当ｿﾌﾄからは認識できません。"
-                                << "このﾌｫﾙﾀﾞに決定";
-    }
-
-    void captions()
-    {
-        QFETCH(QString, which);
-        QFETCH(QString, title);
-        QFETCH(QString, label);
-        QFETCH(QString, decide);
-        auto screen = makeScreen(which);
-        QCOMPARE(screen->objectName(), which);
-        QCOMPARE(screen->windowTitle(), title);
-        QCOMPARE(test::child<QLabel>(screen.get(), QStringLiteral("Label1"))->text(), label);
-        QCOMPARE(test::child<QPushButton>(screen.get(), QStringLiteral("Command1"))->text(),
-                 QStringLiteral("<<前の画面に戻る"));
-        QCOMPARE(test::child<QPushButton>(screen.get(), QStringLiteral("Command2"))->text(), decide);
-    }
-
     void startsAtTheWorkingFolder()
     {
         auto screen = makeScreen(QStringLiteral("RGazou"));
+        screen->Form_Load();
         QCOMPARE(screen->chosenFolder(), QDir(m_work.path()).canonicalPath());
         auto *drive = test::child<QComboBox>(screen.get(), QStringLiteral("Drive1"));
         QCOMPARE(drive->currentData().toString(), QStorageInfo(m_work.path()).rootPath());
@@ -112,13 +82,25 @@ private slots:
     void folderRule_data()
     {
         QTest::addColumn<QString>("which");
-        QTest::addColumn<QString>("folder");  // under the work folder, or "/" itself
+        QTest::addColumn<QString>("folder"); // under the work folder, or "/" itself
         QTest::addColumn<QString>("expected");
         QTest::addColumn<QString>("section");
-        QTest::newRow("image root") << "RGazou" << "/" << "/" << "GazouSave";
-        QTest::newRow("image nested") << "RGazou" << "a/b" << "a/b/" << "GazouSave";
-        QTest::newRow("data nested") << "frmRegistFile" << "a/b" << "a/b/" << "FileSave";
-        QTest::newRow("data japanese") << "frmRegistFile" << "記事/保管" << "記事/保管/" << "FileSave";
+        QTest::newRow("image root") << "RGazou"
+                                    << "/"
+                                    << "/"
+                                    << "GazouSave";
+        QTest::newRow("image nested") << "RGazou"
+                                      << "a/b"
+                                      << "a/b/"
+                                      << "GazouSave";
+        QTest::newRow("data nested") << "frmRegistFile"
+                                     << "a/b"
+                                     << "a/b/"
+                                     << "FileSave";
+        QTest::newRow("data japanese") << "frmRegistFile"
+                                       << "記事/保管"
+                                       << "記事/保管/"
+                                       << "FileSave";
     }
 
     void folderRule()
@@ -137,6 +119,7 @@ private slots:
         test::DialogAnswerer answers;
         answers.ok();
         auto screen = makeScreen(which);
+        screen->Form_Load();
         screen->show();
         openInDir1(*screen, folder);
         click(screen.get(), "Command2");
@@ -145,8 +128,8 @@ private slots:
         QCOMPARE(answers.titles(), QStringList{QStringLiteral("設定完了")});
         QVERIFY(!screen->isVisible());
         QCOMPARE(screen->result(), int(QDialog::Accepted));
-        const QString other = section == QLatin1String("FileSave") ? QStringLiteral("GazouSave")
-                                                                    : QStringLiteral("FileSave");
+        const QString other =
+            section == QLatin1String("FileSave") ? QStringLiteral("GazouSave") : QStringLiteral("FileSave");
         QCOMPARE(setting(other), QString());
         if (which == QLatin1String("RGazou") && !root)
             QCOMPARE(entries(folder), QStringList());
@@ -166,12 +149,13 @@ private slots:
         test::DialogAnswerer answers;
         answers.ok();
         frmRegistFile screen;
+        screen.Form_Load();
         screen.show();
         openInDir1(screen, target);
         click(&screen, "Command2");
 
-        QCOMPARE(entries(target), (QStringList{"Bunnya.PLR", "Keitai.PLR", "Rireki.PLR", "Sakujyo.PLR", "Touroku.PLR",
-                                               "Zassi.PLR"}));
+        QCOMPARE(entries(target), (QStringList{"Bunnya.PLR", "Keitai.PLR", "Rireki.PLR", "Sakujyo.PLR",
+                                               "Touroku.PLR", "Zassi.PLR"}));
         QCOMPARE(test::readFile(target + QStringLiteral("/Touroku.PLR")), articles);
         QCOMPARE(test::readFile(target + QStringLiteral("/Zassi.PLR")), magazines);
         for (const QString &name : QStringList{"Rireki.PLR", "Sakujyo.PLR", "Bunnya.PLR", "Keitai.PLR"})
@@ -202,6 +186,7 @@ private slots:
 
         test::DialogAnswerer answers;
         auto screen = makeScreen(which);
+        screen->Form_Load();
         screen->show();
         openInDir1(*screen, target);
         if (viaButton)
@@ -214,44 +199,32 @@ private slots:
         QVERIFY(answers.shown().isEmpty());
     }
 
-    void fileThatCannotBeMade()
+    // Programs keep their data under ~/.local/share: folders whose names start
+    // with a dot are listed and can be chosen.
+    void dotFolderCanBeChosen()
     {
-        const QString target = QDir(m_work.path()).canonicalPath() + QStringLiteral("/blocked");
-        QDir().mkpath(target + QStringLiteral("/Rireki.PLR"));  // a folder where a data file belongs
-
+        const QString work = QDir(m_work.path()).canonicalPath();
+        QVERIFY(QDir(work).mkpath(QStringLiteral(".hidden/inner")));
         test::DialogAnswerer answers;
         answers.ok();
         frmRegistFile screen;
+        screen.Form_Load();
         screen.show();
-        openInDir1(screen, target);
+        auto *tree = test::child<QTreeView>(&screen, QStringLiteral("Dir1"));
+        const QModelIndex open = tree->currentIndex();
+        QCOMPARE(tree->model()->data(open).toString(), QFileInfo(work).fileName());
+        QModelIndex hidden;
+        QTRY_VERIFY(tree->model()->rowCount(open) > 0);
+        for (int row = 0; row < tree->model()->rowCount(open); ++row) {
+            if (tree->model()->index(row, 0, open).data().toString() == u".hidden")
+                hidden = tree->model()->index(row, 0, open);
+        }
+        QVERIFY(hidden.isValid());
+        QVERIFY(!tree->isRowHidden(hidden.row(), open));
+        tree->setCurrentIndex(hidden);
         click(&screen, "Command2");
-
-        QCOMPARE(DataFolder(), target + QLatin1Char('/'));
-        QCOMPARE(answers.shown().size(), 1);
-        QVERIFY2(answers.texts().first().contains(QStringLiteral("Rireki.PLR")), qPrintable(answers.texts().first()));
-        QVERIFY(!answers.texts().contains(QStringLiteral("設定完了しました。")));
-        QVERIFY(screen.isVisible());
-    }
-
-    void settingsThatCannotBeSaved()
-    {
-        const QString settingsFile = SettingsStore::filePath(kApplicationName);
-        QVERIFY(QDir().mkpath(settingsFile));  // a folder in the settings file's place
-        const QString target = QDir(m_work.path()).canonicalPath() + QStringLiteral("/nosave");
-        QDir().mkpath(target);
-
-        test::DialogAnswerer answers;
-        answers.ok();
-        frmRegistFile screen;
-        screen.show();
-        openInDir1(screen, target);
-        click(&screen, "Command2");
-        QDir(settingsFile).removeRecursively();
-
-        QCOMPARE(answers.shown().size(), 1);
-        QVERIFY2(answers.texts().first().contains(QStringLiteral("Pagelore.ini")), qPrintable(answers.texts().first()));
-        QCOMPARE(entries(target), QStringList());
-        QVERIFY(screen.isVisible());
+        QCOMPARE(DataFolder(), work + QStringLiteral("/.hidden/"));
+        QCOMPARE(entries(work + QStringLiteral("/.hidden")).size(), 7); // the six data files and the folder
     }
 
 private:
