@@ -1,9 +1,18 @@
 #pragma once
 
-// Helpers of the screen tests alone: typing as a user types, and a watch over
-// modal dialogs that closes what it must and then fails the test.
+// Helpers of the screen tests: each screen by its name with its open step;
+// and, until the shared ones take their place, typing and a modal watch.
 
 #include "support/TestSupport.h"
+
+#include "screens/CandidateEditor.h"
+#include "screens/FolderScreen.h"
+#include "screens/Form2.h"
+#include "screens/Form3.h"
+#include "screens/Form4.h"
+#include "screens/Form5.h"
+#include "screens/Form6.h"
+#include "screens/Form7.h"
 
 #include <QComboBox>
 #include <QDeadlineTimer>
@@ -16,25 +25,72 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <source_location>
+#include <utility>
 
 namespace screentest {
 
-// Replaces the text of the box named `name` by key presses: ASCII key by key,
-// a line break as Return, anything else committed as an input method does.
+using pagelore::test::child;
+
+inline std::unique_ptr<QDialog> makeScreen(const QString &name)
+{
+    using namespace pagelore;
+    static const QHash<QString, std::function<QDialog *()>> make = {
+        {"Form2", [] { return new Form2; }},
+        {"Form3", [] { return new Form3; }},
+        {"Form4", [] { return new Form4; }},
+        {"Form5", [] { return new Form5; }},
+        {"Form6", [] { return new Form6; }},
+        {"Form7", [] { return new Form7(PageImageSelection{}); }},
+        {"RZassi", [] { return new RZassi; }},
+        {"RBunnya", [] { return new RBunnya; }},
+        {"frmRegistFile", [] { return new frmRegistFile; }},
+        {"RGazou", [] { return new RGazou; }},
+    };
+    return std::unique_ptr<QDialog>(make.value(name)());
+}
+
+// The screen's open step; false when it refuses to open.
+inline bool load(QDialog *screen)
+{
+    using namespace pagelore;
+    if (auto *s = qobject_cast<Form3 *>(screen))
+        return s->Form_Load();
+    if (auto *s = qobject_cast<SearchConditionsScreen *>(screen))
+        return s->Form_Load();
+    if (auto *s = qobject_cast<CandidateEditor *>(screen))
+        return s->Form_Load();
+    if (auto *s = qobject_cast<ResultBrowserBase *>(screen))
+        s->Form_Load();
+    else if (auto *s = qobject_cast<Form7 *>(screen))
+        s->Form_Load();
+    else if (auto *s = qobject_cast<FolderScreen *>(screen))
+        s->Form_Load();
+    return true;
+}
+
+// Built, opened and shown (not modally: a screen it opens is the modal one).
+template <typename T = QDialog> std::unique_ptr<T> openScreen(const QString &name)
+{
+    std::unique_ptr<T> screen(static_cast<T *>(makeScreen(name).release()));
+    if (!load(screen.get()))
+        qFatal("%s did not open", qPrintable(name));
+    screen->show();
+    return screen;
+}
+
+// Replaces the text of a box by key presses: ASCII key by key, a line break
+// as Return, anything else committed as an input method commits it.
 inline void typeInto(QWidget *parent, const QString &name, const QString &text)
 {
-    QWidget *box = pagelore::test::child<QWidget>(parent, name);
+    QWidget *box = child<QWidget>(parent, name);
     if (auto *combo = qobject_cast<QComboBox *>(box))
         box = combo->lineEdit();
-    if (auto *line = qobject_cast<QLineEdit *>(box))
-        line->selectAll();
-    else if (auto *plain = qobject_cast<QPlainTextEdit *>(box))
-        plain->selectAll();
+    QMetaObject::invokeMethod(box, "selectAll");
     QTest::keyClick(box, Qt::Key_Delete);
-    for (qsizetype i = 0; i < text.size();) {
+    for (qsizetype i = 0, j = 0; i < text.size(); i = j) {
         const bool ascii = text[i].unicode() < 0x80;
-        qsizetype j = i;
         while (j < text.size() && (text[j].unicode() < 0x80) == ascii && text[j] != u'\n')
             ++j;
         if (j == i) {
@@ -47,72 +103,59 @@ inline void typeInto(QWidget *parent, const QString &name, const QString &text)
             commit.setCommitString(text.mid(i, j - i));
             QApplication::sendEvent(box, &commit);
         }
-        i = j;
     }
 }
 
 inline void click(QWidget *parent, const QString &button)
 {
-    QTest::mouseClick(pagelore::test::child<QPushButton>(parent, button), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(parent, button), Qt::LeftButton);
 }
 
 // While it lives, runs `action` on the first modal dialog other than
-// `current` to open (with no action, none may open). A dialog that must not
-// open, or that the action leaves open, is closed so that the exec() showing
-// it returns; then the test fails. So does an expected dialog that never opens.
+// `current` to open; with no action, none may open. A dialog that must not
+// open or that the action leaves open is closed, so that the exec() showing
+// it returns, and the test fails; so it does when the dialog never opens.
 class ModalWatch {
 public:
-    explicit ModalWatch(std::function<void(QWidget *)> action, QWidget *current = nullptr, int timeoutMs = 5000,
+    explicit ModalWatch(std::function<void(QWidget *)> action, QWidget *current = nullptr,
                         std::source_location where = std::source_location::current())
-        : m_action(std::move(action)), m_current(current), m_deadline(timeoutMs), m_where(where)
+        : m_action(std::move(action)), m_current(current), m_deadline(5000), m_where(where)
     {
         QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
         m_timer.start(10);
     }
     ~ModalWatch()
     {
-        if (m_action && !m_acted)
+        if (m_action && !m_acted && !m_failed)
             fail("the expected dialog never opened");
     }
-    ModalWatch(const ModalWatch &) = delete;
-    ModalWatch &operator=(const ModalWatch &) = delete;
 
 private:
-    static void closeDialog(QWidget *w)
-    {
-        if (auto *dialog = qobject_cast<QDialog *>(w))
-            dialog->reject();
-        else
-            w->close();
-    }
     void poll()
     {
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal || modal == m_current || !modal->isVisible()) {
-            if (m_action && !m_acted && m_deadline.hasExpired()) {
-                m_timer.stop();
+            if (m_action && !m_acted && !m_failed && m_deadline.hasExpired())
                 fail("the expected dialog never opened");
-            }
             return;
         }
-        if (!m_action || m_acted) {
-            closeDialog(modal);
-            fail("a dialog opened that must not");
-            return;
-        }
-        m_acted = true;
         QPointer<QWidget> opened = modal;
-        m_action(modal);
-        if (opened && opened->isVisible()) {
-            closeDialog(opened);
-            fail("the dialog was left open");
+        if (m_action && !m_acted) {
+            m_acted = true;
+            m_action(modal);
+            if (!opened || !opened->isVisible())
+                return;
         }
+        if (auto *dialog = qobject_cast<QDialog *>(opened.data()))
+            dialog->reject();
+        else
+            opened->close();
+        fail(m_acted ? "a dialog was left open or opened that must not" : "a dialog opened that must not");
     }
     void fail(const char *what)
     {
-        if (!m_failed)
+        if (!std::exchange(m_failed, true))
             QTest::qFail(what, m_where.file_name(), static_cast<int>(m_where.line()));
-        m_failed = true;
     }
 
     std::function<void(QWidget *)> m_action;

@@ -3,15 +3,10 @@
 
 #include "ScreenTest.h"
 
-#include "screens/Form5.h"
-#include "screens/Form6.h"
-#include "screens/Form7.h"
 #include "storage/DataFiles.h"
 
 #include <QImage>
 #include <QLabel>
-
-#include <memory>
 
 using namespace pagelore;
 using namespace pagelore::test;
@@ -33,17 +28,9 @@ const QByteArray kFive =
     "\"Five\",\"W5\",\"M5\",5,5,\"C5\",\"F5\",#1990-01-01#,\"c5\",\"\",\"\",\"\",\"\",0,0\r\n";
 const QByteArray kBroken =
     "\"Broken\",\"W\",\"M\",x,4,\"C\",\"F\",#1995-01-02#,\"x\",\"k1\",\"k2\",\"k3\",\"B\",0,0\r\n";
-const QByteArray kCut = "\"Gamma\",\"W\",\"M\",7,"; // a registration cut off by a power failure
 
 const QString kEnd = QStringLiteral("これ以上データはないので、「次の候補>>」ボタンを押さないでください。");
 const QString kImageTitle = QStringLiteral("画像ﾃﾞｰﾀなし");
-
-std::unique_ptr<ResultBrowserBase> makeBrowser(const QString &name)
-{
-    if (name == u"Form5")
-        return std::make_unique<Form5>();
-    return std::make_unique<Form6>();
-}
 
 QString box(QWidget *screen, int n)
 {
@@ -115,8 +102,6 @@ private slots:
     void removesTheArticleShown();
     void enterOnTheRealQuestionRemovesNothing();
     void nothingShownNothingRemoved();
-    void removalArticleFileFaults_data();
-    void removalArticleFileFaults();
 };
 
 void TestBrowsers::endMessage_data()
@@ -146,14 +131,14 @@ void TestBrowsers::endMessage()
 
     TempDataFolder data;
     data.write(DataFiles::ResultFile, results);
-    const auto b = makeBrowser(browser);
+    const auto b = makeScreen(browser);
     BoxesOverTitle hook(b.get());
-    b->Form_Load();
+    load(b.get());
     QCOMPARE(box(b.get(), 1), first);
     for (int i = 0; i < presses; ++i)
         click(b.get(), QStringLiteral("Command1"));
     QCOMPARE(hook.seen, seen);
-    QVERIFY(!b->isResultOpen());
+    QVERIFY(!static_cast<ResultBrowserBase *>(b.get())->isResultOpen());
 }
 
 void TestBrowsers::showsTheFields_data()
@@ -179,8 +164,7 @@ void TestBrowsers::showsTheFields()
     data.write(DataFiles::ResultFile, kOne + kTwo);
     DialogAnswerer answers;
     answers.ok().ok();
-    const auto b = makeBrowser(browser);
-    b->Form_Load();
+    const auto b = openScreen<ResultBrowserBase>(browser);
     QCOMPARE(boxes(b.get(), int(first.size())), first);
     click(b.get(), QStringLiteral("Command1"));
     QCOMPARE(boxes(b.get(), int(second.size())), second);
@@ -202,8 +186,7 @@ void TestBrowsers::malformedResultFile()
     data.write(DataFiles::ResultFile, kOne + kBroken + kTwo);
     DialogAnswerer answers;
     answers.ok();
-    const auto b = makeBrowser(browser);
-    b->Form_Load();
+    const auto b = openScreen<ResultBrowserBase>(browser);
     click(b.get(), QStringLiteral("Command1"));
     QCOMPARE(answers.shown().size(), 1);
     const QString told = answers.texts().at(0);
@@ -382,50 +365,6 @@ void TestBrowsers::nothingShownNothingRemoved()
     QCOMPARE(answers.texts().at(1), QStringLiteral("削除する記事が表示されていません。何も削除されていません。"));
     QCOMPARE(answers.titles().at(1), QStringLiteral("削除未完了"));
     QCOMPARE(data.read(DataFiles::ArticleFile), kOne);
-}
-
-// As in the search: half a record at the end is offered to be set aside,
-// and the removal then runs on the whole records; any other fault changes nothing.
-void TestBrowsers::removalArticleFileFaults_data()
-{
-    QTest::addColumn<QByteArray>("articles");
-    QTest::addColumn<bool>("setAside");
-    QTest::addColumn<QStringList>("titles");
-    QTest::addColumn<QByteArray>("articlesAfter");
-    const QString ask = QStringLiteral("記事削除確認"), repair = QStringLiteral("記事ファイルの修復");
-    QTest::newRow("unfinished end, set aside")
-        << kOne + kTwo + kCut << true << QStringList{ask, repair, repair, "削除完了"} << kOne;
-    QTest::newRow("unfinished end, kept")
-        << kOne + kTwo + kCut << false << QStringList{ask, repair} << kOne + kTwo + kCut;
-    QTest::newRow("malformed record in the middle")
-        << kOne + kBroken + kTwo << true << QStringList{ask, "削除未完了"} << kOne + kBroken + kTwo;
-}
-
-void TestBrowsers::removalArticleFileFaults()
-{
-    QFETCH(QByteArray, articles);
-    QFETCH(bool, setAside);
-    QFETCH(QStringList, titles);
-    QFETCH(QByteArray, articlesAfter);
-
-    TempDataFolder data;
-    data.write(DataFiles::ArticleFile, articles);
-    data.write(DataFiles::ResultFile, kTwo + kThree);
-    const QString aside = data.file(DataFiles::ArticleFile) + QStringLiteral(".unfinished");
-    DialogAnswerer answers;
-    answers.yes().answer(setAside ? MessageBox::Answer::Yes : MessageBox::Answer::No).ok().ok();
-    Form6 b;
-    b.Form_Load();
-    click(&b, QStringLiteral("Command2"));
-    QCOMPARE(answers.titles(), titles);
-    QCOMPARE(data.read(DataFiles::ArticleFile), articlesAfter);
-    QCOMPARE(readFile(aside), titles.size() == 4 ? kCut : QByteArray("<missing>"));
-    if (titles.at(1) == u"削除未完了") {
-        const QString told = answers.texts().at(1);
-        QVERIFY2(told.contains(data.file(DataFiles::ArticleFile)) && told.contains(QStringLiteral("2件目"))
-                     && told.endsWith(QStringLiteral("\n記事ファイルは変更されていません。")),
-                 qPrintable(told));
-    }
 }
 
 PAGELORE_TEST_MAIN(TestBrowsers)

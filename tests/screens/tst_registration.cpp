@@ -3,15 +3,11 @@
 
 #include "ScreenTest.h"
 
-#include "screens/CandidateEditor.h"
-#include "screens/Form3.h"
 #include "screens/Screens.h"
 #include "storage/DataFiles.h"
 
 #include <QLabel>
 #include <QRegularExpression>
-
-#include <memory>
 
 using namespace pagelore;
 using namespace pagelore::test;
@@ -46,13 +42,6 @@ void typeAll(QWidget *screen, const QStringList &typing)
         typeInto(screen, t.section(u'=', 0, 0), t.section(u'=', 1));
 }
 
-std::unique_ptr<CandidateEditor> makeEditor(const QString &name)
-{
-    if (name == u"RZassi")
-        return std::make_unique<RZassi>();
-    return std::make_unique<RBunnya>();
-}
-
 QString listOf(const QString &editor)
 {
     return editor == u"RZassi" ? DataFiles::MagazineList : DataFiles::CategoryList;
@@ -70,8 +59,6 @@ private slots:
     void writesNothing_data();
     void writesNothing();
     void offersTheListsAndShowsTheImageFolder();
-    void backWritesNothing_data();
-    void backWritesNothing();
     void editorAppends_data();
     void editorAppends();
     void editorRefuses_data();
@@ -145,14 +132,12 @@ void TestRegistration::storesWhatWasTyped()
     data.write(DataFiles::MagazineList, "\"ASCII\"\r\n");
     DialogAnswerer answers;
     answers.yes().ok();
-    Form3 form;
-    QVERIFY(form.Form_Load());
-    form.show();
-    typeAll(&form, QStringList{"Text3=12", "Text4=15"} + typing);
-    click(&form, QStringLiteral("Command2"));
+    const auto form = openScreen(QStringLiteral("Form3"));
+    typeAll(form.get(), QStringList{"Text3=12", "Text4=15"} + typing);
+    click(form.get(), QStringLiteral("Command2"));
     QCOMPARE(data.read(DataFiles::ArticleFile), kExample + line);
     QCOMPARE(answers.titles(), (QStringList{kQuestionTitle, QStringLiteral("登録完了")}));
-    QVERIFY(!form.isVisible());
+    QVERIFY(!form->isVisible());
     QCOMPARE(data.read(DataFiles::MagazineList), QByteArray("\"ASCII\"\r\n"));
 }
 
@@ -198,18 +183,16 @@ void TestRegistration::writesNothing()
     data.write(DataFiles::ArticleFile, kExample);
     DialogAnswerer answers;
     answers.answer(yes ? MessageBox::Answer::Yes : MessageBox::Answer::No).ok();
-    Form3 form;
-    QVERIFY(form.Form_Load());
-    form.show();
-    typeAll(&form, typing);
-    const QMap<QString, QString> before = typedTexts(&form);
-    click(&form, QStringLiteral("Command2"));
+    const auto form = openScreen(QStringLiteral("Form3"));
+    typeAll(form.get(), typing);
+    const QMap<QString, QString> before = typedTexts(form.get());
+    click(form.get(), QStringLiteral("Command2"));
     QCOMPARE(data.read(DataFiles::ArticleFile), kExample);
     QCOMPARE(answers.texts(), (yes ? QStringList{kQuestion, message} : QStringList{kQuestion}));
     if (yes)
         QCOMPARE(answers.titles().at(1), kInputError);
-    QVERIFY(form.isVisible());
-    QCOMPARE(typedTexts(&form), before);
+    QVERIFY(form->isVisible());
+    QCOMPARE(typedTexts(form.get()), before);
 }
 
 void TestRegistration::offersTheListsAndShowsTheImageFolder()
@@ -231,41 +214,6 @@ void TestRegistration::offersTheListsAndShowsTheImageFolder()
     QCOMPARE(child<QLabel>(&form, QStringLiteral("Label18"))->text(), QStringLiteral("/srv/紙面/"));
     QCOMPARE(form.focusWidget(), child<QWidget>(&form, QStringLiteral("Text1")));
     setImageFolder(QString());
-}
-
-void TestRegistration::backWritesNothing_data()
-{
-    QTest::addColumn<QString>("screen");
-    QTest::addColumn<QStringList>("typing");
-    QTest::newRow("Form3") << "Form3" << QStringList{"Text3=12", "Text4=15"};
-    QTest::newRow("RZassi") << "RZassi" << QStringList{"Text1=ASCII"};
-    QTest::newRow("RBunnya") << "RBunnya" << QStringList{"Text1=CPU"};
-}
-
-void TestRegistration::backWritesNothing()
-{
-    QFETCH(QString, screen);
-    QFETCH(QStringList, typing);
-
-    TempDataFolder data;
-    DialogAnswerer answers;
-    std::unique_ptr<QDialog> dialog;
-    if (screen == u"Form3") {
-        auto form = std::make_unique<Form3>();
-        QVERIFY(form->Form_Load());
-        dialog = std::move(form);
-    } else {
-        auto editor = makeEditor(screen);
-        QVERIFY(editor->Form_Load());
-        dialog = std::move(editor);
-    }
-    dialog->show();
-    typeAll(dialog.get(), typing);
-    click(dialog.get(), QStringLiteral("Command1"));
-    QVERIFY(!dialog->isVisible());
-    QCOMPARE(answers.shown().size(), 0);
-    for (const QString &name : DataFiles::all())
-        QCOMPARE(data.read(name), QByteArray());
 }
 
 void TestRegistration::editorAppends_data()
@@ -296,9 +244,7 @@ void TestRegistration::editorAppends()
     const QByteArray before = "\"P\"\r\n\"Q\"\r\n";
     data.write(listOf(editor), before);
     DialogAnswerer answers;
-    const auto screen = makeEditor(editor);
-    QVERIFY(screen->Form_Load());
-    screen->show();
+    const auto screen = openScreen(editor);
     auto *list = child<QPlainTextEdit>(screen.get(), QStringLiteral("Text2"));
     QCOMPARE(list->toPlainText(), QStringLiteral("P\nQ\n"));
     typeInto(screen.get(), QStringLiteral("Text1"), name);
@@ -351,8 +297,7 @@ void TestRegistration::editorRefuses()
     data.write(listOf(editor), "\"P\"\r\n");
     DialogAnswerer answers;
     answers.yes().ok();
-    const auto screen = makeEditor(editor);
-    QVERIFY(screen->Form_Load());
+    const auto screen = openScreen(editor);
     typeInto(screen.get(), QStringLiteral("Text1"), name);
     click(screen.get(), QStringLiteral("Command2"));
     QCOMPARE(answers.texts().at(1), message);
