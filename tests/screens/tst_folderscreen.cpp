@@ -66,15 +66,12 @@ void TestFolderScreen::savesTheFolder_data()
     QTest::addColumn<QString>("screen");
     QTest::addColumn<QString>("folder"); // under the working folder, or "/" itself
     QTest::addColumn<QString>("saved");
-    QTest::newRow("image root") << "RGazou"
-                                << "/"
-                                << "/";
-    QTest::newRow("data nested") << "frmRegistFile"
-                                 << "a/b"
-                                 << "a/b/";
-    QTest::newRow("data Japanese") << "frmRegistFile"
-                                   << "記事/保管"
-                                   << "記事/保管/";
+    const auto row = [](const char *tag, const char *screen, const QString &folder, const QString &saved) {
+        QTest::newRow(tag) << screen << folder << saved;
+    };
+    row("image root", "RGazou", "/", "/");
+    row("image nested", "RGazou", "a/b", "a/b/");
+    row("data, Japanese names", "frmRegistFile", "記事/保管", "記事/保管/");
 }
 
 void TestFolderScreen::savesTheFolder()
@@ -98,8 +95,11 @@ void TestFolderScreen::savesTheFolder()
     QCOMPARE(answers.texts(), QStringList{QStringLiteral("設定完了しました。")});
     QCOMPARE(answers.titles(), QStringList{QStringLiteral("設定完了")});
     QVERIFY(!dialog->isVisible());
-    if (images && folder != u"/")
-        QCOMPARE(entries(folder), QStringList()); // the image folder screen makes no file
+    if (images) { // the image folder screen makes no file, there nor in the working folder
+        QCOMPARE(QDir(m_work).entryList(QDir::Files), QStringList());
+        if (folder != u"/")
+            QCOMPARE(entries(folder), QStringList());
+    }
 }
 
 void TestFolderScreen::dataFilesMadeOnlyWhereMissing()
