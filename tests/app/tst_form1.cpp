@@ -73,7 +73,7 @@ private slots:
                          "記事ﾃﾞｰﾀの読み込み||よく読む雑誌の登録|分野の登録(例:ﾊｰﾄﾞｳｪｱ･ｿﾌﾄｳｪｱ･CPU等)||"
                          "記事ﾃﾞｰﾀの保管場所の指定|記事紙面画像ﾌｧｲﾙの場所指定|"
                          "初期化(場所は保持されますが全ての登録された内容は削除されます)||終了|"
-                         "Pagelore|ﾊﾞｰｼﾞｮﾝ 1.0.1|For 32bit Windows System"));
+                         "Pagelore|ﾊﾞｰｼﾞｮﾝ 1.1.0|For 32bit Windows System"));
     }
 
     // Each button and menu entry opens its screen modally, or ends the program.
