@@ -44,7 +44,7 @@ enum class Fault { ReadOnlyFolder, MissingFile, MissingFolder, Directory, DevFul
 
 const char *const kNobodyVariable = "PAGELORE_FAULT_AS_NOBODY";
 
-ArticleRecord article(int n)
+ArticleRecord sampleArticle(int n)
 {
     ArticleRecord a;
     a.Title = QStringLiteral("記事%1").arg(n);
@@ -101,15 +101,15 @@ struct Fixture {
         out = root.path() + QStringLiteral("/out/");
         QDir().mkpath(data);
         QDir().mkpath(out);
-        writeFile(data + DataFiles::ArticleFile, article(1).encode() + article(2).encode() + article(3).encode());
-        writeFile(data + DataFiles::ResultFile, article(2).encode());
+        writeFile(data + DataFiles::ArticleFile, sampleArticle(1).encode() + sampleArticle(2).encode() + sampleArticle(3).encode());
+        writeFile(data + DataFiles::ResultFile, sampleArticle(2).encode());
         writeFile(data + DataFiles::ScratchFile, sjis(QStringLiteral("\"前回の残り\"\r\n")));
         writeFile(data + DataFiles::MagazineList, sjis(QStringLiteral("\"月刊誌\"\r\n")));
         writeFile(data + DataFiles::CategoryList, sjis(QStringLiteral("\"分野\"\r\n")));
         writeFile(data + DataFiles::FormList, sjis(QStringLiteral("\"形態\"\r\n")));
         for (const QString &name : DataFiles::all())
             writeFile(out + name, sjis(QStringLiteral("\"書き出し先の%1\"\r\n").arg(name)));
-        writeFile(out + DataFiles::ArticleFile, article(4).encode());
+        writeFile(out + DataFiles::ArticleFile, sampleArticle(4).encode());
         SettingsStore::SaveSetting(kApplicationName, QStringLiteral("FileSave"), QStringLiteral("Address"), data);
     }
     QString path(const QString &relative) const { return root.path() + u'/' + relative; }
@@ -290,7 +290,7 @@ QPair<State, State> afterSuccess(Op op, QPair<State, State> before)
         data[DataFiles::ResultFile] = data.value(DataFiles::ArticleFile);
         break;
     case Op::Removal:
-        data[DataFiles::ArticleFile] = article(1).encode() + article(3).encode();
+        data[DataFiles::ArticleFile] = sampleArticle(1).encode() + sampleArticle(3).encode();
         data[DataFiles::ScratchFile] = data[DataFiles::ArticleFile];
         break;
     case Op::FolderScreen:

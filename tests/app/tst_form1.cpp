@@ -172,7 +172,7 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QString opened;
-        test::whenModalOpens([&](QWidget *modal) {
+        const auto modalGuard = test::whenModalOpens([&](QWidget *modal) {
             opened = modal->objectName();
             // A click on the main window's quit button must not get through.
             clickThroughWindow(test::child<QPushButton>(&form, QStringLiteral("Command4")));
@@ -230,7 +230,7 @@ private slots:
         test::DialogAnswerer answers;
         answers.ok().yes().ok();
         Form1 form;
-        test::whenModalOpens([&](QWidget *modal) {
+        const auto modalGuard = test::whenModalOpens([&](QWidget *modal) {
             auto *tree = test::child<QTreeView>(modal, QStringLiteral("Dir1"));
             tree->setCurrentIndex(static_cast<QFileSystemModel *>(tree->model())->index(chosen));
             QTest::mouseClick(test::child<QPushButton>(modal, QStringLiteral("Command2")), Qt::LeftButton);

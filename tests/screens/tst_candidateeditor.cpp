@@ -371,7 +371,7 @@ void TestCandidateEditor::addedNameIsOfferedAtNextRegistration()
     data.write(DataFiles::CategoryList, "\"Old\"\r\n");
     DialogAnswerer answers;
     answers.yes().ok();
-    whenModalOpens([](QWidget *editor) {
+    const auto modalGuard = whenModalOpens([](QWidget *editor) {
         typeName(text1(editor), QStringLiteral("新顔"));
         clickRegister(editor);
         QTest::mouseClick(child<QPushButton>(editor, QStringLiteral("Command1")), Qt::LeftButton);

@@ -245,7 +245,7 @@ void TestForm2::searchThenBackToConditions()
     edit(&f, "Text1")->setText(u"A"_qs);
     edit(&f, "Text6")->setText(u"鍵"_qs);
     QString browserTitle;
-    whenModalOpens(
+    const auto modalGuard = whenModalOpens(
         [&](QWidget *browser) {
             browserTitle = browser->findChild<QLineEdit *>(u"Text1"_qs)->text();
             QTest::mouseClick(child<QPushButton>(browser, u"Command2"_qs), Qt::LeftButton);
@@ -269,7 +269,7 @@ void TestForm2::backToMenuClosesConditions()
     Form2 f;
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
-    whenModalOpens(
+    const auto modalGuard = whenModalOpens(
         [&](QWidget *browser) { QTest::mouseClick(child<QPushButton>(browser, u"Command3"_qs), Qt::LeftButton); },
         &f);
     QTest::mouseClick(child<QPushButton>(&f, u"Command2"_qs), Qt::LeftButton);

@@ -57,21 +57,6 @@ void typeText(QWidget *target, const QString &text)
     }
 }
 
-// Replaces a box's text by typing, as the user would.
-void typeInto(QWidget *form, const QString &name, const QString &text)
-{
-    QWidget *w = child<QWidget>(form, name);
-    if (auto *e = qobject_cast<QLineEdit *>(w))
-        e->clear();
-    else if (auto *c = qobject_cast<QComboBox *>(w))
-        c->clearEditText();
-    else if (auto *p = qobject_cast<QPlainTextEdit *>(w))
-        p->clear();
-    QWidget *target = w;
-    if (auto *c = qobject_cast<QComboBox *>(w))
-        target = c->lineEdit();
-    typeText(target, text);
-}
 
 void clickRegister(QWidget *form)
 {
@@ -118,7 +103,7 @@ void TestForm3::registersTheExampleThroughTheMainWindowRoute()
     DialogAnswerer answers;
     answers.yes().ok();
     bool driven = false;
-    whenModalOpens([&](QWidget *form) {
+    const auto modalGuard = whenModalOpens([&](QWidget *form) {
         driven = true;
         typeInto(form, QStringLiteral("Text3"), QStringLiteral("12"));
         typeInto(form, QStringLiteral("Text4"), QStringLiteral("15"));

@@ -258,7 +258,7 @@ void TestForm5::imageButtonUsesRecordShown()
     f.show();
     QTest::mouseClick(child<QPushButton>(&f, u"Command1"_qs), Qt::LeftButton);
     bool viewerOpened = false;
-    whenModalOpens(
+    const auto modalGuard = whenModalOpens(
         [&](QWidget *viewer) {
             viewerOpened = qobject_cast<Form7 *>(viewer) != nullptr;
             QTest::mouseClick(child<QPushButton>(viewer, u"Command3"_qs), Qt::LeftButton);

@@ -28,7 +28,7 @@ const QString kDone = QStringLiteral("長らくお待たせしましたが、記
 
 // Every field depends on n, so a field shown in the wrong box or from the
 // wrong record shows up.
-ArticleRecord article(int n)
+ArticleRecord sampleArticle(int n)
 {
     ArticleRecord a;
     a.Title = QStringLiteral("記事%1の題名").arg(n);
@@ -53,7 +53,7 @@ QByteArray encoded(std::initializer_list<int> numbers)
 {
     QByteArray out;
     for (int n : numbers)
-        out += article(n).encode();
+        out += sampleArticle(n).encode();
     return out;
 }
 
@@ -142,10 +142,10 @@ void TestForm6::browsingShowsTwelveFields()
     DialogAnswerer answers;
     answers.ok().ok();
     Form6 f;
-    QCOMPARE(shownFields(&f), fieldsOf(article(1)));
+    QCOMPARE(shownFields(&f), fieldsOf(sampleArticle(1)));
     for (int n = 2; n <= 4; ++n) {
         click(&f, u"Command1"_qs);
-        QCOMPARE(shownFields(&f), fieldsOf(article(n)));
+        QCOMPARE(shownFields(&f), fieldsOf(sampleArticle(n)));
     }
     QCOMPARE(answers.texts(), (QStringList{kEnd, kEnd}));
     QVERIFY(!f.isResultOpen());
@@ -168,11 +168,11 @@ void TestForm6::noAtQuestionChangesNothing()
     QCOMPARE(data.read(DataFiles::ArticleFile), encoded({1, 2, 3}));
     QCOMPARE(data.read(DataFiles::ResultFile), encoded({1, 2, 3}));
     QCOMPARE(data.read(DataFiles::ScratchFile), encoded({9}));
-    QCOMPARE(shownFields(&f), fieldsOf(article(1)));
+    QCOMPARE(shownFields(&f), fieldsOf(sampleArticle(1)));
     QVERIFY(f.isResultOpen());
 
     click(&f, u"Command1"_qs);
-    QCOMPARE(shownFields(&f), fieldsOf(article(2)));
+    QCOMPARE(shownFields(&f), fieldsOf(sampleArticle(2)));
     QCOMPARE(answers.unexpected(), 0);
 }
 
@@ -194,7 +194,7 @@ void TestForm6::removalThroughScreen()
     QCOMPARE(data.read(DataFiles::ArticleFile), encoded({1, 2, 3, 5}));
     QCOMPARE(data.read(DataFiles::ScratchFile), encoded({1, 2, 3, 5}));
     QCOMPARE(data.read(DataFiles::ResultFile), encoded({2, 4, 5}));
-    QCOMPARE(box(&f, 2), article(4).Writer);
+    QCOMPARE(box(&f, 2), sampleArticle(4).Writer);
     QVERIFY(!f.isResultOpen());
 
     // A second press finds nothing and says so; the files stay as they are.
@@ -214,7 +214,7 @@ void TestForm6::removalThroughScreen()
     answers.ok();
     click(&f, u"Command1"_qs);
     QCOMPARE(answers.texts(), QStringList{kEnd});
-    QCOMPARE(box(&f, 2), article(4).Writer);
+    QCOMPARE(box(&f, 2), sampleArticle(4).Writer);
     QCOMPARE(answers.unexpected(), 0);
 }
 
@@ -252,7 +252,7 @@ void TestForm6::failedRemovalIsReported()
              qPrintable(answers.texts().at(1)));
     QVERIFY(answers.texts().at(1).contains(Form6::kNothingChanged));
     QCOMPARE(data.read(DataFiles::ArticleFile), encoded({1, 2, 3}));
-    QCOMPARE(box(&f, 1), article(2).Title);
+    QCOMPARE(box(&f, 1), sampleArticle(2).Title);
 }
 
 void TestForm6::form4Texts()
@@ -293,7 +293,7 @@ void TestForm6::form4AndForm2GiveSameResults()
     QFETCH(int, hits);
 
     TempDataFolder data;
-    ArticleRecord star = article(6);
+    ArticleRecord star = sampleArticle(6);
     star.Title = u"*"_qs;
     const QByteArray articles = encoded({1, 2, 3, 4, 5}) + star.encode();
     data.write(DataFiles::ArticleFile, articles);
@@ -312,7 +312,7 @@ void TestForm6::form4AndForm2GiveSameResults()
         screen.show();
         DialogAnswerer answers;
         answers.yes().ok().ok();
-        whenModalOpens([&](QWidget *browser) {
+        const auto modalGuard = whenModalOpens([&](QWidget *browser) {
             browsers << QString::fromLatin1(browser->metaObject()->className());
             click(browser, qobject_cast<Form6 *>(browser) ? u"Command3"_qs : u"Command2"_qs);
         }, &screen);
@@ -359,7 +359,7 @@ void TestForm6::leavingTheBrowser()
     DialogAnswerer answers;
     answers.yes();  // page 100 is in every article: three hits, no end message yet
     QString browserClass;
-    whenModalOpens([&](QWidget *browser) {
+    const auto modalGuard = whenModalOpens([&](QWidget *browser) {
         browserClass = QString::fromLatin1(browser->metaObject()->className());
         click(browser, button);
     }, &f);
@@ -374,7 +374,7 @@ void TestForm6::mainWindowOpensForm4()
 {
     TempDataFolder data;
     QString opened;
-    whenModalOpens([&](QWidget *screen) {
+    const auto modalGuard = whenModalOpens([&](QWidget *screen) {
         opened = QString::fromLatin1(screen->metaObject()->className());
         click(screen, u"Command1"_qs);
     });

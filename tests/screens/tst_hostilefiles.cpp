@@ -27,7 +27,7 @@ using namespace pagelore::test;
 
 namespace {
 
-ArticleRecord article(int n)
+ArticleRecord sampleArticle(int n)
 {
     ArticleRecord a;
     a.Title = QStringLiteral("記事%1").arg(n);
@@ -39,8 +39,8 @@ ArticleRecord article(int n)
     return a;
 }
 
-const QByteArray kGood = article(1).encode();
-const QByteArray kSecond = article(2).encode();
+const QByteArray kGood = sampleArticle(1).encode();
+const QByteArray kSecond = sampleArticle(2).encode();
 
 // The second record with one piece of it replaced.
 QByteArray secondWith(const QByteArray &from, const QByteArray &to)
@@ -53,14 +53,14 @@ QByteArray secondWith(const QByteArray &from, const QByteArray &to)
 
 QByteArray hugeContent(qsizetype bytes)
 {
-    ArticleRecord a = article(2);
+    ArticleRecord a = sampleArticle(2);
     a.Content = QString(bytes, u'x');
     return a.encode();
 }
 
 QByteArray millionLines()
 {
-    ArticleRecord a = article(2);
+    ArticleRecord a = sampleArticle(2);
     a.Content = QStringLiteral("行\r\n").repeated(1000000);
     return a.encode();
 }
