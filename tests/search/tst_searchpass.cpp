@@ -30,7 +30,8 @@ void TestSearchPass::thirteenTests_data()
     const auto row = [](const char *name, bool hit, const Change &change) {
         ArticleRecord a = article(1);
         SearchConditions c;
-        c.title = c.writer = c.magazine = c.category = c.publicationForm = c.keyword1 = c.keyword2 = u"該当なし"_qs;
+        c.title = c.writer = c.magazine = c.category = c.publicationForm = c.keyword1 = c.keyword2 =
+            u"該当なし"_qs;
         c.page = 5000;
         c.date = *TypedInput::toDate(u"1800/1/1"_qs);
         change(a, c);
@@ -38,23 +39,31 @@ void TestSearchPass::thirteenTests_data()
     };
     row("nothing fits", false, [](auto &, auto &) {});
     row("every condition fits: one hit", true, [](ArticleRecord &a, SearchConditions &c) {
-        c.title = a.Title, c.writer = a.Writer, c.magazine = a.Magazine, c.page = a.FirstPage, c.category = a.Category;
-        c.publicationForm = a.PublicationForm, c.date = a.PublicationDate, c.keyword1 = a.Keyword1, c.keyword2 = a.Keyword2;
+        c.title = a.Title, c.writer = a.Writer, c.magazine = a.Magazine, c.page = a.FirstPage,
+        c.category = a.Category;
+        c.publicationForm = a.PublicationForm, c.date = a.PublicationDate, c.keyword1 = a.Keyword1,
+        c.keyword2 = a.Keyword2;
     });
     row("1 title", true, [](auto &a, auto &c) { c.title = a.Title; });
-    row("1 title, case differs", false, [](auto &a, auto &c) { a.Title = u"CPU入門"_qs, c.title = u"cpu入門"_qs; });
+    row("1 title, case differs", false,
+        [](auto &a, auto &c) { a.Title = u"CPU入門"_qs, c.title = u"cpu入門"_qs; });
     row("1 title, width differs", false, [](auto &a, auto &c) { a.Title = u"CPU"_qs, c.title = u"ＣＰＵ"_qs; });
     row("1 stored pattern fits", true, [](auto &a, auto &c) { a.Title = u"CPU*"_qs, c.title = u"CPU入門"_qs; });
-    row("1 condition * is a character", false, [](auto &a, auto &c) { a.Title = u"CPU入門"_qs, c.title = u"CPU*"_qs; });
+    row("1 condition * is a character", false,
+        [](auto &a, auto &c) { a.Title = u"CPU入門"_qs, c.title = u"CPU*"_qs; });
     row("1 stored [ never closed", false, [](auto &a, auto &c) { a.Title = c.title = u"[CPU"_qs; });
     row("1 same characters in other bytes", true, [](auto &a, auto &c) { a.Title = c.title = u"纊≒Ⅰ"_qs; });
     row("2 writer", true, [](auto &a, auto &c) { c.writer = a.Writer; });
     row("3 magazine", true, [](auto &a, auto &c) { c.magazine = a.Magazine; });
-    row("3 stored 月刊* fits 月刊アスキー", true, [](auto &a, auto &c) { a.Magazine = u"月刊*"_qs, c.magazine = u"月刊アスキー"_qs; });
-    row("3 condition 月刊* misses stored 月刊誌", false, [](auto &a, auto &c) { a.Magazine = u"月刊誌"_qs, c.magazine = u"月刊*"_qs; });
-    row("3 condition 月刊* fits stored 月刊?", true, [](auto &a, auto &c) { a.Magazine = u"月刊?"_qs, c.magazine = u"月刊*"_qs; });
+    row("3 stored 月刊* fits 月刊アスキー", true,
+        [](auto &a, auto &c) { a.Magazine = u"月刊*"_qs, c.magazine = u"月刊アスキー"_qs; });
+    row("3 condition 月刊* misses stored 月刊誌", false,
+        [](auto &a, auto &c) { a.Magazine = u"月刊誌"_qs, c.magazine = u"月刊*"_qs; });
+    row("3 condition 月刊* fits stored 月刊?", true,
+        [](auto &a, auto &c) { a.Magazine = u"月刊?"_qs, c.magazine = u"月刊*"_qs; });
     const auto pages = [](int first, int last, int page) {
-        return [=](ArticleRecord &a, SearchConditions &c) { a.FirstPage = first, a.LastPage = last, c.page = page; };
+        return
+            [=](ArticleRecord &a, SearchConditions &c) { a.FirstPage = first, a.LastPage = last, c.page = page; };
     };
     row("4 page inside 98-102", true, pages(98, 102, 100));
     row("4 page 100-100", true, pages(100, 100, 100));
@@ -79,7 +88,8 @@ void TestSearchPass::thirteenTests_data()
     row("content and image base never compared", false,
         [](auto &a, auto &) { a.Content = a.ImageBase = u"*"_qs; });
     row("condition with a double quote", true, [](auto &a, auto &c) { a.Title = u"*"_qs, c.title = u"a\"b"_qs; });
-    row("condition code page 932 lacks", true, [](auto &a, auto &c) { a.Keyword2 = u"?"_qs, c.keyword1 = u"😀"_qs; });
+    row("condition code page 932 lacks", true,
+        [](auto &a, auto &c) { a.Keyword2 = u"?"_qs, c.keyword1 = u"😀"_qs; });
     row("condition code page 932 lacks, no pattern", false, [](auto &, auto &c) { c.writer = u"한글"_qs; });
 }
 

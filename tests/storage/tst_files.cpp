@@ -1,6 +1,7 @@
-// The settings store, the whole-collection operations and the replacement
-// file. What a failing file system does to them is tested through the
-// screens, in the fault-injection table.
+// The settings store, the refusal to copy the collection onto itself, and
+// the replacement file. Initialise, export and import are tested through the
+// main window's menu (app_collectionactions); what a failing file system does
+// to them, in the fault-injection table.
 
 #include "storage/Collection.h"
 #include "storage/DataFiles.h"
@@ -43,7 +44,7 @@ QStringList entries(const QString &folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
 }
 
-}  // namespace
+} // namespace
 
 class TestFiles : public QObject {
     Q_OBJECT
@@ -51,71 +52,17 @@ class TestFiles : public QObject {
 private slots:
     void settingsIgnoreTheCaseOfNames()
     {
-        QCOMPARE(DataFolder(), QString());  // never saved
+        QCOMPARE(DataFolder(), QString()); // never saved
         const QString app = kApplicationName;
         SettingsStore::SaveSetting(app, u"FileSave"_qs, u"Address"_qs, u"/data/記事/"_qs);
         SettingsStore::SaveSetting(app, u"GazouSave"_qs, u"Address"_qs, u"/a/"_qs);
-        SettingsStore::SaveSetting(app, u"gazousave"_qs, u"ADDRESS"_qs, u"/b/"_qs);  // replaces /a/
-        for (const auto &[section, key] : {std::pair{u"Filesave"_qs, u"Address"_qs}, {u"FILESAVE"_qs, u"address"_qs}})
+        SettingsStore::SaveSetting(app, u"gazousave"_qs, u"ADDRESS"_qs, u"/b/"_qs); // replaces /a/
+        for (const auto &[section, key] :
+             {std::pair{u"Filesave"_qs, u"Address"_qs}, {u"FILESAVE"_qs, u"address"_qs}})
             QCOMPARE(SettingsStore::GetSetting(app, section, key), u"/data/記事/"_qs);
         QCOMPARE(DataFolder(), u"/data/記事/"_qs);
         QCOMPARE(ImageFolder(), u"/b/"_qs);
         QCOMPARE(SettingsStore::GetSetting(app, u"FileSave"_qs, u"Other"_qs), QString());
-    }
-
-    void initialiseEmptiesAllSix_data()
-    {
-        QTest::addColumn<QString>("missing");
-        QTest::newRow("all present") << QString();
-        QTest::newRow("article file missing") << DataFiles::ArticleFile;
-        QTest::newRow("form list missing") << DataFiles::FormList;
-    }
-    void initialiseEmptiesAllSix()
-    {
-        QFETCH(QString, missing);
-        TempDataFolder data;
-        fill(data.path(), u"元"_qs);
-        if (!missing.isEmpty())
-            QVERIFY(QFile::remove(data.file(missing)));
-        Collection::initialise(data.path());
-        QCOMPARE(entries(data.path()).size(), 6);
-        for (const QString &name : DataFiles::all())
-            QCOMPARE(readFile(data.file(name)), QByteArray());
-    }
-
-    void transferCopiesAllSix_data()
-    {
-        QTest::addColumn<bool>("isExport");
-        QTest::addColumn<QString>("suffix");  // after the transfer folder
-        QTest::addColumn<bool>("targetsExist");
-        QTest::newRow("export to folder/") << true << "/" << false;
-        QTest::newRow("export without the separator") << true << "" << false;
-        QTest::newRow("export over an earlier backup") << true << "/" << true;
-        QTest::newRow("import from folder/") << false << "/" << true;
-        QTest::newRow("import without the separator") << false << "" << true;
-    }
-    void transferCopiesAllSix()
-    {
-        QFETCH(bool, isExport);
-        QFETCH(QString, suffix);
-        QFETCH(bool, targetsExist);
-        TempDataFolder data;
-        QTemporaryDir outer;
-        const QString folder = outer.path() + u"/backup"_qs;
-        QVERIFY(QDir().mkdir(folder));
-        const QString prefix = folder + suffix;
-        const QString from = isExport ? data.path() : prefix, to = isExport ? prefix : data.path();
-        fill(from, u"元"_qs);
-        if (targetsExist)
-            fill(to, u"古"_qs);
-        int copied = -1;
-        isExport ? Collection::exportTo(data.path(), prefix, &copied) : Collection::importFrom(prefix, data.path(), &copied);
-        QCOMPARE(copied, 6);
-        QCOMPARE(differing(to, u"元"_qs), QStringList());
-        QCOMPARE(differing(from, u"元"_qs), QStringList());
-        // Without the separator the prefix starts the names: the files lie beside the folder.
-        QCOMPARE(entries(folder).size(), suffix.isEmpty() ? 0 : 6);
-        QCOMPARE(entries(outer.path()).size(), suffix.isEmpty() ? 7 : 1);
     }
 
     // Copying the collection onto itself would destroy the only copy; the
@@ -194,7 +141,7 @@ private slots:
         {
             FileOps::ReplacementFile out(path);
             for (int i = 0; i < sizes.size(); ++i) {
-                QByteArray piece(sizes[i], static_cast<char>('a' + i % 26));  // a piece out of place shows
+                QByteArray piece(sizes[i], static_cast<char>('a' + i % 26)); // a piece out of place shows
                 out.write(piece);
                 expected += piece;
             }

@@ -8,6 +8,8 @@
 #include "storage/RecordFileCodec.h"
 #include "support/TestCore.h"
 
+#include <QHash>
+
 using namespace pagelore;
 using namespace pagelore::test;
 
@@ -45,22 +47,18 @@ QList<Record> readAll(const QString &path, const Kinds &kinds)
     return records;
 }
 
-QString reason(K kind)
-{
-    switch (kind) {
-    case K::UnterminatedQuote: return u"文字列または日付の終わりの記号がありません。"_qs;
-    case K::UnexpectedEnd: return u"記録の途中でファイルが終わっています。"_qs;
-    case K::NotANumber: return u"数値が入るべき所に数値以外の文字があります。"_qs;
-    case K::NumberOutOfRange: return u"数値が範囲外です。"_qs;
-    case K::BadDate: return u"日付の書き方が正しくありません。"_qs;
-    case K::BadEncoding: return u"シフトJIS(コードページ932)として読めないバイトがあります。"_qs;
-    case K::RecordTooLarge: return u"記録が大きすぎます。"_qs;
-    case K::StrayQuote: return u"引用符で囲まれていない文字列の中に二重引用符があります。"_qs;
-    default: return {};
-    }
-}
+const QHash<K, QString> kReasons = {
+    {K::UnterminatedQuote, u"文字列または日付の終わりの記号がありません。"_qs},
+    {K::UnexpectedEnd, u"記録の途中でファイルが終わっています。"_qs},
+    {K::NotANumber, u"数値が入るべき所に数値以外の文字があります。"_qs},
+    {K::NumberOutOfRange, u"数値が範囲外です。"_qs},
+    {K::BadDate, u"日付の書き方が正しくありません。"_qs},
+    {K::BadEncoding, u"シフトJIS(コードページ932)として読めないバイトがあります。"_qs},
+    {K::RecordTooLarge, u"記録が大きすぎます。"_qs},
+    {K::StrayQuote, u"引用符で囲まれていない文字列の中に二重引用符があります。"_qs},
+};
 
-}  // namespace
+} // namespace
 
 class TestRecordCodec : public QObject {
     Q_OBJECT
@@ -87,14 +85,17 @@ private slots:
         registration.PublicationDate = day(1990, 1, 1);
         registration.LastImageNo = 255;
         row("registration example", Kinds(ArticleRecord::kKinds.begin(), ArticleRecord::kKinds.end()),
-            registration.toRecord(), "\"\",\"\",\"\",12,15,\"\",\"\",#1990-01-01#,\"\",\"\",\"\",\"\",\"\",0,255\r\n", true);
+            registration.toRecord(),
+            "\"\",\"\",\"\",12,15,\"\",\"\",#1990-01-01#,\"\",\"\",\"\",\"\",\"\",0,255\r\n", true);
         row("comma and line break inside a text", {S, S}, {u"a,b"_qs, u"1行目\r\n2行目"_qs},
             "\"a,b\",\"1\x8D\x73\x96\xDA\r\n2\x8D\x73\x96\xDA\"\r\n", true);
-        row("kanji and half-width katakana", {S}, {u"月刊ﾃﾞｰﾀ"_qs}, "\"\x8C\x8E\x8A\xA7\xC3\xDE\xB0\xC0\"\r\n", true);
+        row("kanji and half-width katakana", {S}, {u"月刊ﾃﾞｰﾀ"_qs}, "\"\x8C\x8E\x8A\xA7\xC3\xDE\xB0\xC0\"\r\n",
+            true);
         row("number limits", {I16, I16, I16, I16, U8, U8},
             {qint16(-32768), qint16(-1), qint16(0), qint16(32767), quint8(0), quint8(255)},
             "-32768,-1,0,32767,0,255\r\n", true);
-        row("dates", {D, D, D, D}, {day(1990, 1, 1), day(1990, 1, 1, QTime(10, 30)), DateValue(0, 37800), DateValue()},
+        row("dates", {D, D, D, D},
+            {day(1990, 1, 1), day(1990, 1, 1, QTime(10, 30)), DateValue(0, 37800), DateValue()},
             "#1990-01-01#,#1990-01-01 10:30:00#,#10:30:00#,#1899-12-30#\r\n", true);
         const Record good = {u"ab"_qs, qint16(12), quint8(34), day(1990, 1, 2), u"cd"_qs};
         row("no line end after the last record", kLayout, good, kGood.chopped(2), false);
@@ -164,7 +165,8 @@ private slots:
         row("file ends before the last field", g + "\"ab\",12,34,#1990-01-02#,", K::UnexpectedEnd, 2, 5, 54);
         row("blank line at the end", g + "\r\n", K::UnexpectedEnd, 2, 2, 32);
         row("letter in a number", "\"ab\",1x,34,#1990-01-02#,\"cd\"\r\n" + g, K::NotANumber, 1, 2, 5);
-        row("date where a number stands", "\"ab\",12,#1990-01-02#,#1990-01-02#,\"cd\"\r\n", K::NotANumber, 1, 3, 8);
+        row("date where a number stands", "\"ab\",12,#1990-01-02#,#1990-01-02#,\"cd\"\r\n", K::NotANumber, 1, 3,
+            8);
         row("page 32768", g + "\"ab\",32768,34,#1990-01-02#,\"cd\"\r\n" + g, K::NumberOutOfRange, 2, 2, 35);
         row("page -32769", g + "\"ab\",-32769,34,#1990-01-02#,\"cd\"\r\n" + g, K::NumberOutOfRange, 2, 2, 35);
         row("image number 256", g + "\"ab\",12,256,#1990-01-02#,\"cd\"\r\n", K::NumberOutOfRange, 2, 3, 38);
@@ -172,9 +174,12 @@ private slots:
         row("February 30", g + "\"ab\",12,34,#1990-02-30#,\"cd\"\r\n", K::BadDate, 2, 4, 41);
         row("date without its marks", "\"ab\",12,34,1990-01-02,\"cd\"\r\n" + g, K::BadDate, 1, 4, 11);
         row("minute 61", "\"ab\",12,34,#10:61:00#,\"cd\"\r\n", K::BadDate, 1, 4, 11);
+        row("hour 24", "\"ab\",12,34,#1990-01-02 24:00:00#,\"cd\"\r\n", K::BadDate, 1, 4, 11);
         row("date with slashes", g + "\"ab\",12,34,#1990/01/02#,\"cd\"\r\n", K::BadDate, 2, 4, 41);
-        row("byte 0x80 in the last text", g + "\"ab\",12,34,#1990-01-02#,\"c\x80\"\r\n" + g, K::BadEncoding, 2, 5, 56);
-        row("lead byte before the closing quote", g + "\"ab\",12,34,#1990-01-02#,\"c\x82\"", K::BadEncoding, 2, 5, 56);
+        row("byte 0x80 in the last text", g + "\"ab\",12,34,#1990-01-02#,\"c\x80\"\r\n" + g, K::BadEncoding, 2, 5,
+            56);
+        row("lead byte before the closing quote", g + "\"ab\",12,34,#1990-01-02#,\"c\x82\"", K::BadEncoding, 2, 5,
+            56);
         row("quote inside an unquoted text", "a\"b,12,34,#1990-01-02#,\"cd\"\r\n", K::StrayQuote, 1, 1, 1);
         row("a record past the size limit", g + bigRecord(RecordFileCodec::kMaxRecordBytes + 4096) + g,
             K::RecordTooLarge, 2, 0, 30);
@@ -197,8 +202,9 @@ private slots:
             QCOMPARE(e.fieldNumber(), field);
             QCOMPARE(e.byteOffset(), qint64(offset));
             const QString item = field > 0 ? u"の%1番目の項目"_qs.arg(field) : QString();
-            QCOMPARE(e.message(), u"ファイル「%1」の%2件目の記録%3(ファイルの先頭から%4バイト目)が正しくありません。%5"_qs.arg(
-                                      p, QString::number(record), item, QString::number(offset), reason(kind)));
+            QCOMPARE(e.message(),
+                     u"ファイル「%1」の%2件目の記録%3(ファイルの先頭から%4バイト目)が正しくありません。%5"_qs.arg(
+                         p, QString::number(record), item, QString::number(offset), kReasons[kind]));
         }
     }
 
@@ -207,10 +213,12 @@ private slots:
         QTest::addColumn<Record>("record");
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("double quote") << Record{u"ok"_qs, u"say \"hi\""_qs} << 1
-                                      << u"半角の二重引用符「\"」は記録できません。別の文字に置き換えてください。"_qs;
-        QTest::newRow("emoji") << Record{u"😀"_qs} << 0
-                               << u"文字「😀」(U+1F600)は記録できません(シフトJISで表せない文字です)。別の文字に置き換えてください。"_qs;
+        QTest::newRow("double quote") << Record{
+            u"ok"_qs,
+            u"say \"hi\""_qs} << 1 << u"半角の二重引用符「\"」は記録できません。別の文字に置き換えてください。"_qs;
+        QTest::newRow("emoji")
+            << Record{u"😀"_qs} << 0
+            << u"文字「😀」(U+1F600)は記録できません(シフトJISで表せない文字です)。別の文字に置き換えてください。"_qs;
     }
     void refusesWhatTheFormatCannotCarry()
     {
@@ -239,7 +247,8 @@ private slots:
         const QStringList names = {u"月刊誌"_qs, u"Q"_qs, QString(), u"月刊誌"_qs};
         for (const QString &name : names)
             CandidateList::AppendCandidate(p, name);
-        QCOMPARE(readFile(p), QByteArray("\"\x8C\x8E\x8A\xA7\x8E\x8F\"\r\n\"Q\"\r\n\"\"\r\n\"\x8C\x8E\x8A\xA7\x8E\x8F\"\r\n"));
+        QCOMPARE(readFile(p),
+                 QByteArray("\"\x8C\x8E\x8A\xA7\x8E\x8F\"\r\n\"Q\"\r\n\"\"\r\n\"\x8C\x8E\x8A\xA7\x8E\x8F\"\r\n"));
         QCOMPARE(CandidateList::ReadCandidateList(p), names);
     }
 };

@@ -14,7 +14,7 @@ private slots:
     // time), or nothing when the text is refused.
     void convert_data()
     {
-        QTest::addColumn<char>("kind");  // p: page (Int16), i: image number (UInt8), d: date
+        QTest::addColumn<char>("kind"); // p: page (Int16), i: image number (UInt8), d: date
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
         const auto row = [](char kind, const QString &text, const QString &expected) {
@@ -45,9 +45,10 @@ private slots:
         row('d', u"1990/1/1 9:05:15"_qs, u"1990-01-01 09:05:15"_qs);
         row('d', u"1990/1/1 0:00"_qs, u"1990-01-01"_qs);
         row('d', u"１９９０／１／１　１０：３０"_qs, u"1990-01-01 10:30:00"_qs);
-        for (const QString &bad : {u""_qs, u"2024/2/30"_qs, u"2023/2/29"_qs, u"0/0/0"_qs, u"90/1/1"_qs, u"1990-1-1"_qs,
-                                   u"1990/13/1"_qs, u"1990/1/1 24:00"_qs, u"1990/1/1 10:60"_qs, u"1990/1/1x"_qs,
-                                   u"1990/1/1/1"_qs, u"平成2年1月1日"_qs})
+        for (const QString &bad :
+             {u""_qs, u"2024/2/30"_qs, u"2023/2/29"_qs, u"0/0/0"_qs, u"90/1/1"_qs, u"990/1/1"_qs, u"0090/1/1"_qs,
+              u"1990-1-1"_qs, u"1990/13/1"_qs, u"1990/1/1 24:00"_qs, u"1990/1/1 10:60"_qs, u"1990/1/1x"_qs,
+              u"1990/1/1/1"_qs, u"平成2年1月1日"_qs})
             row('d', bad, refused);
     }
     void convert()
@@ -63,7 +64,8 @@ private slots:
             if (const auto v = TypedInput::toUInt8(text))
                 got = QString::number(*v);
         } else if (const auto v = TypedInput::toDate(text)) {
-            got = v->date().toString(u"yyyy-MM-dd") + (v->hasTime() ? v->time().toString(u" HH:mm:ss") : QString());
+            got =
+                v->date().toString(u"yyyy-MM-dd") + (v->hasTime() ? v->time().toString(u" HH:mm:ss") : QString());
         }
         QCOMPARE(got, expected);
     }

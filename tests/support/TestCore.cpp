@@ -20,16 +20,6 @@ TempDataFolder::TempDataFolder(bool createFiles, bool chooseIt) : m_folder(m_dir
         choose();
 }
 
-QByteArray TempDataFolder::read(const QString &name) const
-{
-    return readFile(file(name));
-}
-
-void TempDataFolder::write(const QString &name, const QByteArray &bytes) const
-{
-    writeFile(file(name), bytes);
-}
-
 void TempDataFolder::choose() const
 {
     SettingsStore::SaveSetting(kApplicationName, QStringLiteral("FileSave"), QStringLiteral("Address"), m_folder);
@@ -75,7 +65,7 @@ QByteArray sjis(const QString &text, bool writerChoice)
     static const std::pair<Choices, Choices> choices = [] {
         const auto necSelected = [](const QByteArray &b) { return b[0] == '\xED' || b[0] == '\xEE'; };
         Choices writer, other;
-        for (const Cp932Sequence &s : cp932Reference()) {  // in ascending byte order
+        for (const Cp932Sequence &s : cp932Reference()) { // in ascending byte order
             const auto it = writer.constFind(s.code);
             if (it == writer.constEnd() || (necSelected(*it) && !necSelected(s.bytes)))
                 writer.insert(s.code, s.bytes);
@@ -133,10 +123,10 @@ QByteArray line(const ArticleRecord &a, bool writerForm)
     if (d.hasTime())
         date += (date.isEmpty() ? QString() : QStringLiteral(" ")) + d.time().toString(u"HH:mm:ss");
     const QByteArrayList fields = {
-        text(a.Title),    text(a.Writer),          text(a.Magazine),          number(a.FirstPage),
-        number(a.LastPage), text(a.Category),      text(a.PublicationForm),   '#' + date.toLatin1() + '#',
-        text(a.Content),  text(a.Keyword1),        text(a.Keyword2),          text(a.Keyword3),
-        text(a.ImageBase), number(a.FirstImageNo), number(a.LastImageNo)};
+        text(a.Title),      text(a.Writer),         text(a.Magazine),        number(a.FirstPage),
+        number(a.LastPage), text(a.Category),       text(a.PublicationForm), '#' + date.toLatin1() + '#',
+        text(a.Content),    text(a.Keyword1),       text(a.Keyword2),        text(a.Keyword3),
+        text(a.ImageBase),  number(a.FirstImageNo), number(a.LastImageNo)};
     return (writerForm ? QByteArray() : " ") + fields.join(writerForm ? "," : ", ") + "\r\n";
 }
 
@@ -152,4 +142,4 @@ void isolateUserFolders()
     qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
-}  // namespace pagelore::test
+} // namespace pagelore::test

@@ -12,6 +12,10 @@
 
 namespace pagelore::test {
 
+QByteArray readFile(const QString &path); // "<missing>" when it cannot be read
+void writeFile(const QString &path, const QByteArray &bytes);
+void setImageFolder(const QString &folder);
+
 // A fresh data folder (its path ends with "/") holding the six data files,
 // empty, and chosen as the data folder in the test's own settings.
 class TempDataFolder {
@@ -19,18 +23,14 @@ public:
     explicit TempDataFolder(bool createFiles = true, bool choose = true);
     QString path() const { return m_folder; }
     QString file(const QString &name) const { return m_folder + name; }
-    QByteArray read(const QString &name) const;
-    void write(const QString &name, const QByteArray &bytes) const;
-    void choose() const;  // saves it as the data folder
+    QByteArray read(const QString &name) const { return readFile(file(name)); }
+    void write(const QString &name, const QByteArray &bytes) const { writeFile(file(name), bytes); }
+    void choose() const; // saves it as the data folder
 
 private:
     QTemporaryDir m_dir;
     QString m_folder;
 };
-
-QByteArray readFile(const QString &path);  // "<missing>" when it cannot be read
-void writeFile(const QString &path, const QByteArray &bytes);
-void setImageFolder(const QString &folder);
 
 // The independent reference: every sequence of one or two bytes that
 // Python's cp932 codec reads, with the character it gives (tests/data).
@@ -61,16 +61,16 @@ QByteArray line(const ArticleRecord &a, bool writerForm = true);
 // folder, so no test touches the real user's settings.
 void isolateUserFolders();
 
-}  // namespace pagelore::test
+} // namespace pagelore::test
 
-#define PAGELORE_TEST_MAIN_WITH(Application, TestObject, setup) \
-    int main(int argc, char *argv[])                            \
-    {                                                           \
-        pagelore::test::isolateUserFolders();                   \
-        Application app(argc, argv);                            \
-        setup;                                                  \
-        TestObject tc;                                          \
-        QTEST_SET_MAIN_SOURCE_PATH                              \
-        return QTest::qExec(&tc, argc, argv);                   \
+#define PAGELORE_TEST_MAIN_WITH(Application, TestObject, setup)                                                   \
+    int main(int argc, char *argv[])                                                                              \
+    {                                                                                                             \
+        pagelore::test::isolateUserFolders();                                                                     \
+        Application app(argc, argv);                                                                              \
+        setup;                                                                                                    \
+        TestObject tc;                                                                                            \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                \
+        return QTest::qExec(&tc, argc, argv);                                                                     \
     }
 #define PAGELORE_CORE_TEST_MAIN(TestObject) PAGELORE_TEST_MAIN_WITH(QCoreApplication, TestObject, )

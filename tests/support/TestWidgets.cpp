@@ -9,69 +9,46 @@
 
 namespace pagelore::test {
 
-DialogAnswerer &DialogAnswerer::answer(MessageBox::Answer a)
+DialogAnswerer &DialogAnswerer::script(Scripted s)
 {
-    m_answers.push_back({false, a, {}});
+    m_answers.push_back(std::move(s));
     return *this;
 }
 
-DialogAnswerer &DialogAnswerer::type(const QString &text)
+bool DialogAnswerer::take(const MessageBox::ShownBox &box, bool forInput, Scripted &answer)
 {
-    m_answers.push_back({true, MessageBox::Answer::Ok, text});
-    return *this;
-}
-
-DialogAnswerer &DialogAnswerer::cancel()
-{
-    m_answers.push_back({true, MessageBox::Answer::Ok, std::nullopt});
-    return *this;
-}
-
-QStringList DialogAnswerer::titles() const
-{
-    QStringList out;
-    for (const auto &box : m_shown)
-        out << box.title;
-    return out;
-}
-
-QStringList DialogAnswerer::texts() const
-{
-    QStringList out;
-    for (const auto &box : m_shown)
-        out << box.text;
-    return out;
-}
-
-void DialogAnswerer::clear()
-{
-    m_shown.clear();
-    m_answers.clear();
-    m_unexpected = 0;
+    m_shown.append(box);
+    if (m_answers.empty() || m_answers.front().forInput != forInput) {
+        ++m_unexpected;
+        return false;
+    }
+    answer = m_answers.front();
+    m_answers.pop_front();
+    return true;
 }
 
 MessageBox::Answer DialogAnswerer::answerMessage(const MessageBox::ShownBox &box)
 {
-    m_shown.append(box);
-    if (!m_answers.empty() && !m_answers.front().forInput) {
-        const MessageBox::Answer a = m_answers.front().answer;
-        m_answers.pop_front();
-        return a;
-    }
-    ++m_unexpected;
+    Scripted s;
+    if (take(box, false, s))
+        return s.answer;
     return box.buttons.size() == 2 ? MessageBox::Answer::No : MessageBox::Answer::Ok;
 }
 
 std::optional<QString> DialogAnswerer::answerInput(const MessageBox::ShownBox &box)
 {
-    m_shown.append(box);
-    if (!m_answers.empty() && m_answers.front().forInput) {
-        const std::optional<QString> text = m_answers.front().text;
-        m_answers.pop_front();
-        return text;
-    }
-    ++m_unexpected;
+    Scripted s;
+    if (take(box, true, s) && !s.cancel)
+        return s.text;
     return std::nullopt;
+}
+
+QStringList DialogAnswerer::collect(QString MessageBox::ShownBox::*field) const
+{
+    QStringList out;
+    for (const MessageBox::ShownBox &box : m_shown)
+        out << box.*field;
+    return out;
 }
 
 void typeInto(QWidget *parent, const QString &name, const QString &text)
@@ -83,25 +60,21 @@ void typeInto(QWidget *parent, const QString &name, const QString &text)
         qFatal("%s takes no typing", qPrintable(name));
     QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(w, Qt::Key_Delete);
-    for (qsizetype i = 0; i < text.size();) {
-        if (text[i] == u'\r' || text[i] == u'\n') {  // CR LF is one press of Return
-            if (text[i] == u'\n' || text.mid(i, 2) != QStringLiteral("\r\n"))
-                QTest::keyClick(w, Qt::Key_Return);
-            ++i;
-            continue;
-        }
-        const bool ascii = text[i].unicode() < 0x80;
-        qsizetype j = i;
-        while (j < text.size() && text[j] != u'\r' && text[j] != u'\n' && (text[j].unicode() < 0x80) == ascii)
+    const QString typed = QString(text).remove(u'\r'); // a line break is one press of Return
+    for (qsizetype i = 0, j = 0; i < typed.size(); i = j) {
+        const bool ascii = typed[i].unicode() < 0x80;
+        for (j = i + 1; j < typed.size() && typed[j] != u'\n' && (typed[j].unicode() < 0x80) == ascii;)
             ++j;
-        if (ascii) {
-            QTest::keyClicks(w, text.mid(i, j - i));
+        if (typed[i] == u'\n') {
+            QTest::keyClick(w, Qt::Key_Return);
+            j = i + 1;
+        } else if (ascii) {
+            QTest::keyClicks(w, typed.mid(i, j - i));
         } else {
             QInputMethodEvent commit;
-            commit.setCommitString(text.mid(i, j - i));
+            commit.setCommitString(typed.mid(i, j - i));
             QApplication::sendEvent(w, &commit);
         }
-        i = j;
     }
 }
 
@@ -133,9 +106,9 @@ void ModalGuard::poll()
             m_acted = true;
             m_opened = modal;
             m_deadline.setRemainingTime(m_timeoutMs);
-            m_action(modal);  // nested loops poll meanwhile
+            m_action(modal); // nested loops poll meanwhile
             if (QTest::currentTestFailed())
-                fail(nullptr);  // a check in the action failed and returned early
+                fail(nullptr); // a check in the action failed and returned early
         } else if (m_deadline.hasExpired()) {
             fail("no modal dialog opened");
         }
@@ -177,4 +150,4 @@ ModalGuard forbidModal(QWidget *current, std::source_location where)
     return ModalGuard(nullptr, current, 0, where);
 }
 
-}  // namespace pagelore::test
+} // namespace pagelore::test

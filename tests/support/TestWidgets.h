@@ -26,30 +26,34 @@ class DialogAnswerer : public MessageBox::Hook {
 public:
     DialogAnswerer() { MessageBox::setHook(this); }
     ~DialogAnswerer() override { MessageBox::setHook(nullptr); }
-
-    DialogAnswerer &answer(MessageBox::Answer a);  // for the next message box
+    DialogAnswerer &answer(MessageBox::Answer a) { return script({false, a, {}, false}); } // the next message box
     DialogAnswerer &yes() { return answer(MessageBox::Answer::Yes); }
     DialogAnswerer &no() { return answer(MessageBox::Answer::No); }
     DialogAnswerer &ok() { return answer(MessageBox::Answer::Ok); }
-    DialogAnswerer &type(const QString &text);  // for the next input box
-    DialogAnswerer &cancel();                   // the next input box is cancelled
+    DialogAnswerer &type(const QString &text) { return script({true, {}, text, false}); } // the next input box
+    DialogAnswerer &cancel() { return script({true, {}, {}, true}); }
 
     const QList<MessageBox::ShownBox> &shown() const { return m_shown; }
-    QStringList titles() const;
-    QStringList texts() const;
+    QStringList titles() const { return collect(&MessageBox::ShownBox::title); }
+    QStringList texts() const { return collect(&MessageBox::ShownBox::text); }
     int unexpected() const { return m_unexpected; }
     int pending() const { return static_cast<int>(m_answers.size()); }
-    void clear();
+    void clear() { m_answers.clear(), m_shown.clear(), m_unexpected = 0; }
 
     MessageBox::Answer answerMessage(const MessageBox::ShownBox &box) override;
     std::optional<QString> answerInput(const MessageBox::ShownBox &box) override;
 
 private:
     struct Scripted {
-        bool forInput = false;
-        MessageBox::Answer answer = MessageBox::Answer::Ok;
-        std::optional<QString> text;  // nullopt: Cancel
+        bool forInput;
+        MessageBox::Answer answer;
+        QString text;
+        bool cancel;
     };
+    DialogAnswerer &script(Scripted s);
+    // The scripted answer for a box of this kind, if it is the next one.
+    bool take(const MessageBox::ShownBox &box, bool forInput, Scripted &answer);
+    QStringList collect(QString MessageBox::ShownBox::*field) const;
     std::deque<Scripted> m_answers;
     QList<MessageBox::ShownBox> m_shown;
     int m_unexpected = 0;
@@ -77,7 +81,7 @@ public:
 private:
     void poll();
     void fail(const char *what);
-    Action m_action;  // none: no dialog may open
+    Action m_action; // none: no dialog may open
     QPointer<QWidget> m_current;
     QPointer<QWidget> m_opened;
     bool m_acted = false;
@@ -89,7 +93,8 @@ private:
 };
 
 // Runs `action` on the next modal dialog to open; keep the guard until then.
-[[nodiscard]] ModalGuard whenModalOpens(ModalGuard::Action action, QWidget *current = nullptr, int timeoutMs = 5000,
+[[nodiscard]] ModalGuard whenModalOpens(ModalGuard::Action action, QWidget *current = nullptr,
+                                        int timeoutMs = 5000,
                                         std::source_location where = std::source_location::current());
 // No modal dialog may open while the guard lives.
 [[nodiscard]] ModalGuard forbidModal(QWidget *current = nullptr,
@@ -97,8 +102,7 @@ private:
 
 // Finds a child widget by object name and type; stops the test program when
 // it is missing.
-template <typename T>
-T *child(QWidget *parent, const QString &name)
+template <typename T> T *child(QWidget *parent, const QString &name)
 {
     T *w = parent->findChild<T *>(name);
     if (!w)
@@ -106,7 +110,7 @@ T *child(QWidget *parent, const QString &name)
     return w;
 }
 
-}  // namespace pagelore::test
+} // namespace pagelore::test
 
-#define PAGELORE_TEST_MAIN(TestObject) \
+#define PAGELORE_TEST_MAIN(TestObject)                                                                            \
     PAGELORE_TEST_MAIN_WITH(QApplication, TestObject, app.setAttribute(Qt::AA_Use96Dpi, true))
