@@ -133,11 +133,9 @@ void ModalGuard::fail(const char *what)
         if (modal == m_opened)
             break;
     }
-    m_timer->stop();
-    if (what && !m_failed) {
-        m_failed = true;
+    m_timer->stop(); // once failed, the guard is done
+    if (what)
         QTest::qFail(what, m_where.file_name(), static_cast<int>(m_where.line()));
-    }
 }
 
 ModalGuard whenModalOpens(ModalGuard::Action action, QWidget *current, int timeoutMs, std::source_location where)

@@ -85,7 +85,6 @@ private:
     QPointer<QWidget> m_current;
     QPointer<QWidget> m_opened;
     bool m_acted = false;
-    bool m_failed = false;
     int m_timeoutMs;
     QDeadlineTimer m_deadline;
     std::source_location m_where;
