@@ -122,7 +122,8 @@ void ModalGuard::poll()
 void ModalGuard::fail(const char *what)
 {
     // From the innermost dialog out to the guarded one, so that every exec() returns.
-    for (int i = 0; i < 8; ++i) {
+    int closed = 0;
+    for (; closed < 8; ++closed) {
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal || modal == m_current)
             break;
@@ -132,6 +133,11 @@ void ModalGuard::fail(const char *what)
             modal->close();
         if (modal == m_opened)
             break;
+    }
+    // No dialog to close: a window's own loop may be waiting (the main window's is).
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (closed == 0 && what && window != m_current && window->isVisible())
+            window->close();
     }
     m_timer->stop(); // once failed, the guard is done
     if (what)
