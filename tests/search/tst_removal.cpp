@@ -52,8 +52,6 @@ void TestRemoval::removal_data()
     for (int n = 1; n <= 5; ++n)
         five << line(article(n));
     QTest::newRow("third of five") << five << article(3) << QList<int>{0, 1, 3, 4} << true;
-    QTest::newRow("first of five") << five << article(1) << QList<int>{1, 2, 3, 4} << true;
-    QTest::newRow("last of five") << five << article(5) << QList<int>{0, 1, 2, 3} << true;
     QTest::newRow("identical pair: only the first goes")
         << QByteArrayList{five[0], five[1], five[0]} << article(1) << QList<int>{1, 2} << true;
     for (const QString &title : {u"*"_qs, u"a#b"_qs, u"[A]"_qs, u"CPU?"_qs, u"[!a-z]"_qs}) {

@@ -208,34 +208,29 @@ private slots:
         }
     }
 
-    void refusesWhatTheFormatCannotCarry_data()
-    {
-        QTest::addColumn<Record>("record");
-        QTest::addColumn<int>("field");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("double quote") << Record{
-            u"ok"_qs,
-            u"say \"hi\""_qs} << 1 << u"半角の二重引用符「\"」は記録できません。別の文字に置き換えてください。"_qs;
-        QTest::newRow("emoji")
-            << Record{u"😀"_qs} << 0
-            << u"文字「😀」(U+1F600)は記録できません(シフトJISで表せない文字です)。別の文字に置き換えてください。"_qs;
-    }
+    // A double quote or a character outside code page 932: the record is
+    // refused, naming the field and the character, and nothing is written.
     void refusesWhatTheFormatCannotCarry()
     {
-        QFETCH(Record, record);
-        QFETCH(int, field);
-        QFETCH(QString, reason);
         const QString p = path("refuse.PLR");
         writeFile(p, "\"before\"\r\n");
-        RecordFileCodec file(p, RecordFileCodec::OpenMode::Append);
-        try {
-            file.WriteRecord(record);
-            QFAIL("no error");
-        } catch (const FieldEncodeError &e) {
-            QCOMPARE(e.fieldIndex(), field);
-            QCOMPARE(e.reasonText(), reason);
+        const QList<std::tuple<Record, int, QString>> cases = {
+            {{u"ok"_qs, u"say \"hi\""_qs},
+             1,
+             u"半角の二重引用符「\"」は記録できません。別の文字に置き換えてください。"_qs},
+            {{u"😀"_qs},
+             0,
+             u"文字「😀」(U+1F600)は記録できません(シフトJISで表せない文字です)。別の文字に置き換えてください。"_qs}};
+        for (const auto &[record, field, reason] : cases) {
+            RecordFileCodec file(p, RecordFileCodec::OpenMode::Append);
+            try {
+                file.WriteRecord(record);
+                QFAIL("no error");
+            } catch (const FieldEncodeError &e) {
+                QCOMPARE(e.fieldIndex(), field);
+                QCOMPARE(e.reasonText(), reason);
+            }
         }
-        file.close();
         QCOMPARE(readFile(p), QByteArray("\"before\"\r\n"));
     }
 
