@@ -97,13 +97,16 @@ private slots:
         DialogAnswerer answers;
         Form1 form;
         QString opened;
+        std::optional<ModalGuard> guard;
         if (!screen.isEmpty()) {
-            whenModalOpens([&](QWidget *modal) {
-                // The main window takes no click while the screen is open.
-                clickThroughWindow(child<QPushButton>(&form, "Command4"));
-                opened = QString(modal->metaObject()->className()) + (form.isVisible() ? "" : " (and ended)");
-                modal->close();
-            });
+            guard.emplace(
+                [&](QWidget *modal) {
+                    // The main window takes no click while the screen is open.
+                    clickThroughWindow(child<QPushButton>(&form, "Command4"));
+                    opened = QString(modal->metaObject()->className()) + (form.isVisible() ? "" : " (and ended)");
+                    modal->close();
+                },
+                nullptr, 5000, std::source_location::current());
         }
         QTimer::singleShot(0, &form, [&] {
             QVERIFY(QTest::qWaitForWindowActive(&form));

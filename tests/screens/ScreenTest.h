@@ -80,32 +80,6 @@ template <typename T = QDialog> std::unique_ptr<T> openScreen(const QString &nam
     return screen;
 }
 
-// Replaces the text of a box by key presses: ASCII key by key, a line break
-// as Return, anything else committed as an input method commits it.
-inline void typeInto(QWidget *parent, const QString &name, const QString &text)
-{
-    QWidget *box = child<QWidget>(parent, name);
-    if (auto *combo = qobject_cast<QComboBox *>(box))
-        box = combo->lineEdit();
-    QMetaObject::invokeMethod(box, "selectAll");
-    QTest::keyClick(box, Qt::Key_Delete);
-    for (qsizetype i = 0, j = 0; i < text.size(); i = j) {
-        const bool ascii = text[i].unicode() < 0x80;
-        while (j < text.size() && (text[j].unicode() < 0x80) == ascii && text[j] != u'\n')
-            ++j;
-        if (j == i) {
-            QTest::keyClick(box, Qt::Key_Return);
-            ++j;
-        } else if (ascii) {
-            QTest::keyClicks(box, text.mid(i, j - i));
-        } else {
-            QInputMethodEvent commit;
-            commit.setCommitString(text.mid(i, j - i));
-            QApplication::sendEvent(box, &commit);
-        }
-    }
-}
-
 inline void click(QWidget *parent, const QString &button)
 {
     QTest::mouseClick(child<QPushButton>(parent, button), Qt::LeftButton);
