@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 namespace pagelore {
 
@@ -26,30 +27,37 @@ constexpr int px(int twips)
     return twips / 15;
 }
 
-}  // namespace
+} // namespace
 
 void showSplashFor(std::chrono::milliseconds duration, const SplashClock &clock)
 {
     QElapsedTimer realTime;
     realTime.start();
     const SplashClock now = clock ? clock : SplashClock([&realTime] { return realTime.elapsed(); });
-    const qint64 start = now();
 
     frmSplash splash;
     splash.show();
     splash.activateWindow();
 
-    // Wakes the wait below regularly so the clock is read even when no window
-    // event arrives; the wait itself sleeps instead of spinning.
+    // Wakes the waits below regularly so the clock is read even when no
+    // window event arrives; the waits themselves sleep instead of spinning.
     QTimer tick;
     tick.start(10);
-    while (now() - start < duration.count())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    // The time counts from when the splash can be seen, not from when it was
+    // asked for; a display that never says so is given two seconds.
+    const auto waitFor = [](const std::function<bool()> &done) {
+        while (!done())
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    };
+    waitFor([&] {
+        return (splash.windowHandle() && splash.windowHandle()->isExposed()) || realTime.elapsed() >= 2000;
+    });
+    const qint64 start = now();
+    waitFor([&] { return now() - start >= duration.count(); });
     splash.close();
 }
 
-Form1::Form1(QWidget *parent)
-    : QMainWindow(parent)
+Form1::Form1(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("PageloreSuite"));
@@ -85,7 +93,8 @@ Form1::Form1(QWidget *parent)
     addBar(QStringLiteral("Bar2"));
     addEntry(QStringLiteral("SaveAdd"), QStringLiteral("記事ﾃﾞｰﾀの保管場所の指定"), {}, &Form1::SaveAdd_Click);
     addEntry(QStringLiteral("gazou"), QStringLiteral("記事紙面画像ﾌｧｲﾙの場所指定"), {}, &Form1::gazou_Click);
-    addEntry(QStringLiteral("INI"), QStringLiteral("初期化(場所は保持されますが全ての登録された内容は削除されます)"),
+    addEntry(QStringLiteral("INI"),
+             QStringLiteral("初期化(場所は保持されますが全ての登録された内容は削除されます)"),
              QKeySequence(Qt::CTRL | Qt::Key_I), &Form1::INI_Click);
     addBar(QStringLiteral("Bar3"));
     addEntry(QStringLiteral("End"), QStringLiteral("終了"), QKeySequence(Qt::CTRL | Qt::Key_Q), &Form1::End_Click);
@@ -238,4 +247,4 @@ void Form1::ArticleList_Click()
     openScreenModal(ScreenId::ArticleList);
 }
 
-}  // namespace pagelore
+} // namespace pagelore

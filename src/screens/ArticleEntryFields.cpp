@@ -105,6 +105,7 @@ ArticleEntryFields::ArticleEntryFields(QWidget *owner)
             continue;
         m_text[i] = new QLineEdit(owner);
         m_text[i]->setObjectName(QStringLiteral("Text%1").arg(i));
+        m_text[i]->setMaxLength(kLongestText);
     }
     m_content->setObjectName(QStringLiteral("Text6"));
     m_content->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -308,6 +309,12 @@ std::optional<ArticleRecord> ArticleEntryFields::collect(QStringList &problems) 
     a.FirstImageNo = imageNo(FirstNo, m_text[11]->text());
     a.LastImageNo = imageNo(LastNo, m_text[12]->text());
 
+    if (!firstBad && a.encode().size() >= RecordFileCodec::kMaxRecordBytes) {
+        problems << QStringLiteral(
+                        "記事全体が長すぎるため記録できません(%1バイトまで)。内容などを短くしてください。")
+                        .arg(RecordFileCodec::kMaxRecordBytes);
+        firstBad = m_content;
+    }
     if (firstBad) {
         firstBad->setFocus();
         return std::nullopt;

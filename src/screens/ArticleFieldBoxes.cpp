@@ -1,5 +1,7 @@
 #include "ArticleFieldBoxes.h"
 
+#include "ScreenSupport.h"
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,21 +26,29 @@ ArticleFieldBoxes::ArticleFieldBoxes(int count) : m_count(count), m_grid(new QGr
     for (int n = 1; n <= count; ++n) {
         auto *label = new QLabel(QString::fromUtf8(kCaptions[n - 1]));
         label->setObjectName(QStringLiteral("Label%1").arg(n));
+        // Shown, not edited: nothing typed here would ever be stored, but the
+        // text can be selected and copied.
         QWidget *box;
         if (n == kContentField) {
             auto *content = new QPlainTextEdit;
             content->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
             content->setTabChangesFocus(true);
+            content->setReadOnly(true);
             box = content;
         } else {
-            box = new QLineEdit;
+            auto *line = new QLineEdit;
+            line->setReadOnly(true);
+            line->setMaxLength(kLongestText);
+            box = line;
         }
         box->setObjectName(QStringLiteral("Text%1").arg(n));
         label->setBuddy(box);
         m_labels.append(label);
         m_boxes.append(box);
     }
-    m_boxes[kContentField - 1]->setFixedHeight(m_boxes[0]->sizeHint().height() * 5 / 2);
+    // The content starts two and a half lines high and takes the height the
+    // window gains when it is enlarged.
+    m_boxes[kContentField - 1]->setMinimumHeight(m_boxes[0]->sizeHint().height() * 5 / 2);
     m_labels[kContentField - 1]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     m_grid->setVerticalSpacing(3);
@@ -58,6 +68,7 @@ ArticleFieldBoxes::ArticleFieldBoxes(int count) : m_count(count), m_grid(new QGr
     half(4, 5, 0);
     for (int n = 7, row = 5; n <= std::min(count, 13); ++n, ++row)
         full(row, n);
+    m_grid->setRowStretch(5 + kContentField - 7, 1);
     if (count >= 15) {
         half(12, 14, 0);
         half(12, 15, 2);

@@ -31,6 +31,7 @@ CandidateEditor::CandidateEditor(const CandidateEditorTexts &texts, QWidget *par
     m_label2->setObjectName(QStringLiteral("Label2"));
     m_label3->setObjectName(QStringLiteral("Label3"));
     m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setMaxLength(kLongestText);
     m_text2->setObjectName(QStringLiteral("Text2"));
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command2->setObjectName(QStringLiteral("Command2"));

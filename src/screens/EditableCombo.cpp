@@ -1,6 +1,9 @@
 #include "EditableCombo.h"
 
+#include "ScreenSupport.h"
+
 #include <QComboBox>
+#include <QLineEdit>
 
 namespace pagelore {
 
@@ -13,6 +16,7 @@ QComboBox *makeEditableCombo(QWidget *parent, const QString &objectName)
     combo->setCompleter(nullptr);
     combo->setDuplicatesEnabled(true);
     combo->setMaxVisibleItems(20);
+    combo->lineEdit()->setMaxLength(kLongestText);
     return combo;
 }
 

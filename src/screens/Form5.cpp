@@ -41,7 +41,7 @@ Form5::Form5(QWidget *parent) : ResultBrowserBase(parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->setSpacing(4);
-    layout->addLayout(m_fields->grid());
+    layout->addLayout(m_fields->grid(), 1);
     layout->addWidget(Command4);
     layout->addWidget(Command1);
     layout->addLayout(back);

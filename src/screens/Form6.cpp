@@ -57,7 +57,7 @@ Form6::Form6(QWidget *parent) : ResultBrowserBase(parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->setSpacing(4);
-    layout->addLayout(m_fields->grid());
+    layout->addLayout(m_fields->grid(), 1);
     layout->addWidget(Command1);
     layout->addWidget(Command2);
     layout->addLayout(back);

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace pagelore {
@@ -69,6 +70,15 @@ Form7::Form7(const PageImageSelection &selection, QWidget *parent) : QDialog(par
     connect(Command1, &QPushButton::clicked, this, &Form7::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form7::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form7::Command3_Click);
+
+    // The keys a reader turns pages with, doing what the buttons do.
+    const auto onKey = [this](QKeySequence key, void (Form7::*handler)()) {
+        connect(new QShortcut(key, this), &QShortcut::activated, this, handler);
+    };
+    onKey(QKeySequence(Qt::Key_PageDown), &Form7::Command1_Click);
+    onKey(QKeySequence(Qt::Key_Right), &Form7::Command1_Click);
+    onKey(QKeySequence(Qt::Key_PageUp), &Form7::Command2_Click);
+    onKey(QKeySequence(Qt::Key_Left), &Form7::Command2_Click);
 }
 
 bool Form7::refuseWithoutImages()

@@ -16,6 +16,11 @@ inline const QString kBackCaption = QStringLiteral("<<前の画面に戻る");
 inline const QString kFileErrorTitle = QStringLiteral("ファイルエラー");
 inline const QString kInputErrorTitle = QStringLiteral("入力エラー");
 
+// The longest text a one-line box takes. The toolkit's own limit (32,767)
+// would cut a pasted text without a word; an article too long for the files
+// is refused when it is stored.
+inline constexpr int kLongestText = 1000000;
+
 // Exit codes of the result browsers, read by the conditions screen that
 // opened them: back to the conditions, or on to the main window.
 inline constexpr int kBrowserBackToConditions = 1;

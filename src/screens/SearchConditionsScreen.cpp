@@ -81,6 +81,8 @@ void SearchConditionsScreen::createWidgets(const SearchScreenTexts &texts)
     Text4 = named(new QLineEdit(QStringLiteral("1990/1/1")), "Text4");
     Text5 = named(new QLineEdit, "Text5");
     Text6 = named(new QLineEdit, "Text6");
+    for (QLineEdit *text : {Text1, Text2, Text3, Text4, Text5, Text6})
+        text->setMaxLength(kLongestText);
     Combo1 = makeEditableCombo(nullptr, QStringLiteral("Combo1"));
     Combo2 = makeEditableCombo(nullptr, QStringLiteral("Combo2"));
     Combo3 = makeEditableCombo(nullptr, QStringLiteral("Combo3"));

@@ -135,6 +135,10 @@ ReplacementFile::ReplacementFile(const QString &path) : m_path(path), m_target(p
     if (info.isSymLink())
         m_target = info.symLinkTarget();
     m_temp = temporaryPath(m_target);
+    // A rename needs only the folder's permission; a file the user made
+    // read-only is refused as every other writer refuses it.
+    if (::access(nativePath(m_target).constData(), W_OK) != 0 && errno != ENOENT)
+        throw StorageError(K::WriteFailed, path, systemReason(errno));
     // Left by a replacement that a crash or power cut interrupted.
     ::unlink(nativePath(m_temp).constData());
     struct stat old {};

@@ -39,7 +39,8 @@ void syncFolderOf(const QString &path);
 // the old file stays as it was; a writer destroyed without commit() leaves
 // no trace, and one cut short by a crash leaves its temporary file, which the
 // next replacement of the same file removes. A link is followed: the file it
-// names is replaced and the link stays.
+// names is replaced and the link stays. A file that may not be written is
+// not replaced.
 class ReplacementFile {
 public:
     explicit ReplacementFile(const QString &path);

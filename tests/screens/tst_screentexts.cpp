@@ -1,0 +1,178 @@
+// What every screen shows before anything is typed, and how its keys move
+// the user through it.
+
+#include "ScreenTest.h"
+
+#include <QLabel>
+
+using namespace pagelore;
+using namespace pagelore::test;
+using namespace screentest;
+
+namespace {
+
+// "" is the window title; "@Text1" the caption of the label that names Text1.
+QString shownText(QWidget *screen, const QString &what)
+{
+    if (what.isEmpty())
+        return screen->windowTitle();
+    if (what.startsWith(u'@')) {
+        QWidget *field = child<QWidget>(screen, what.mid(1));
+        for (QLabel *label : screen->findChildren<QLabel *>()) {
+            if (label->buddy() == field)
+                return label->text();
+        }
+        return QStringLiteral("<no caption>");
+    }
+    QWidget *w = child<QWidget>(screen, what);
+    if (auto *label = qobject_cast<QLabel *>(w))
+        return label->text();
+    if (auto *button = qobject_cast<QPushButton *>(w))
+        return button->text();
+    if (auto *line = qobject_cast<QLineEdit *>(w))
+        return line->text();
+    QStringList items;
+    auto *combo = qobject_cast<QComboBox *>(w);
+    for (int i = 0; combo && i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items.join(u'|');
+}
+
+} // namespace
+
+class TestScreenTexts : public QObject {
+    Q_OBJECT
+
+private slots:
+    void texts_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("text");
+        // "=title" is the window title, "@Text1=..." the caption of the label that names Text1.
+        const auto rows = [](const char *screen, const QStringList &list) {
+            for (const QString &row : list)
+                QTest::addRow("%s %s", screen, qPrintable(row.section(u'=', 0, 0)))
+                    << screen << row.section(u'=', 0, 0) << row.section(u'=', 1);
+        };
+        const QString back = QStringLiteral("Command1=<<前の画面に戻る");
+        const QString forms = QStringLiteral("Combo3=特集|連載|広告|特別寄稿|レビュー|ロードテスト|附録");
+        rows("Form2",
+             {"=記事検索", "Label1=記事名", "Label2=記者名", "Label3=掲載雑誌名", "Label4=検索ページ",
+              "Label5=分野", "Label6=掲載形態", "Label7=掲載年月日(必須)", "Label9=第一キーワード",
+              "Label10=第二キーワード", back, "Command2=検索する", "Text3=100", "Text4=1990/1/1", forms,
+              "Label8=掲載年月日は、日付を何かしら入力しないとエラーになりますので、不明な場合は、「1900/1/1」と"
+              "記入してください。"});
+        rows("Form4",
+             {"=削除記事候補検索", back, "Command2=削除候補を検索する",
+              "Label8=掲載年月日は、日付を何かしら入力しないとエラーになりますので、不明な場合は、「1990/1/1」と"
+              "記入してください。"});
+        rows("Form3",
+             {"=記事登録", "@Text1=記事名", "@Text2=記者名", "@Combo1=掲載雑誌名", "@Text3=掲載先頭ページ",
+              "@Text4=掲載末尾ページ", "@Combo2=分野", "@Combo3=掲載形態", "@Text5=掲載年月日(必須)",
+              "@Text6=内容", "@Text7=第一キーワード", "@Text8=第二キーワード", "@Text9=第三キーワード"});
+        rows("Form3", {"@Text11=初期ﾌｧｲﾙ番号", "@Text12=最終ﾌｧｲﾙ番号", "Label19=.jpg", back, "Command2=登録する",
+                       "Text5=1990/1/1", "Text11=0", "Text12=255", forms,
+                       "Label8=掲載年月日は、日付を何かしら入力しないとエラーになりますので、不明な場合は、"
+                       "「1900/1/1」と記入してください。",
+                       "Label14=記事紙面ﾌｧｲﾙ基本ﾌｧｲﾙ名(例:PC0.jpg～PC255.jpgの場合PC)あらかじめ登録している"
+                       "ﾌｫﾙﾀﾞにあるﾌｧｲﾙを指定して下さい。重複して入力しないようご注意ください。(画像はかなり"
+                       "粗くなるので狭い範囲ごとに高画質で保存して下さい。)",
+                       "Label17=記事の画像ﾌｧｲﾙは、基本ﾌｧｲﾙ名+ﾍﾟｰｼﾞ順につけられたﾌｧｲﾙ番号+拡張子(,jpg)で管理"
+                       "されています。また、記事紙面画像ﾌｧｲﾙは、予め登録されているﾌｫﾙﾀﾞ内に格納されていなければ"
+                       "なりません。また、初期ﾌｧｲﾙ番号は、0以上、最終ﾌｧｲﾙ番号は、255以下となるようにしてくだ"
+                       "さい。また、拡張子がjpgのファイルだけを指定することができます。"});
+        rows("Form5",
+             {"=記事検索結果", "Label1=記事名", "Label2=記者名", "Label3=掲載雑誌名", "Label4=掲載先頭ページ",
+              "Label5=掲載末尾ページ", "Label6=分野", "Label7=掲載形態", "Label8=掲載年月日", "Label9=内容",
+              "Label10=第一キーワード", "Label11=第二キーワード", "Label12=第三キーワード",
+              "Label13=記事画像ﾌｧｲﾙ名", "Label14=開始番号", "Label15=末尾番号"});
+        rows("Form5", {"Command1=次の候補>>", "Command4=この記事の画像ﾃﾞｰﾀを見る(非常に時間が掛かります)",
+                       "Command2=<<検索条件を改める", "Command3=機能選択の画面に戻る"});
+        rows("Form6", {"=削除記事候補検索結果", "Label12=第三キーワード", "Command1=次の候補>>",
+                       "Command2=この記事を削除(画像データ自体は消去されません)", "Command3=<<検索条件を改める",
+                       "Command4=機能選択の画面に戻る"});
+        rows("Form7", {"=画像ﾃﾞｰﾀ", "Label1=縦横比がおかしい場合もあります。", "Command1=次のﾍﾟｰｼﾞ",
+                       "Command2=前のﾍﾟｰｼﾞ", "Command3=このウインドウを消す"});
+        rows("RZassi",
+             {"=よく読む雑誌の登録", "Label2=登録する雑誌名入力欄", "Label3=現在登録されている雑誌名", back,
+              "Command2=以上を登録する",
+              "Label1=あなたがよく読む雑誌を下の枠内に書いて「以上を登録する」ﾎﾞﾀﾝを押してください。以後、各項目の"
+              "掲載雑誌名の候補の中に追加されます。ただし、登録せずに都度都度手入力することも可能です。また、一度"
+              "登録すると削除できませんのでご注意ください。"});
+        rows("RBunnya",
+             {"=よく読む分野の登録", "Label2=登録する分野名入力欄", "Label3=現在登録されている分野名", back,
+              "Command2=以上を登録する",
+              "Label1=あなたがよく読む分野(例:ﾊｰﾄﾞｳｪｱ･ｿﾌﾄｳｪｱ･CPU･ﾌﾟﾘﾝﾀ等)を下の枠内に書いて「以上を登録する」"
+              "ﾎﾞﾀﾝを押して下さい。以後、各項目の分野の候補の中に追加されます。ただし、登録せずに都度都度手入力"
+              "することも可能です。また、一度登録すると削除できませんのでご注意下さい。"});
+        rows("frmRegistFile",
+             {"=記事ファイル保管フォルダ指定", back, "Command2=このフォルダに決定",
+              "Label1=記事の登録内容を記録したファイルをどこのフォルダに保管するか決定して選択したください。"});
+        rows("RGazou",
+             {"=記事紙面画像ﾌｧｲﾙの場所指定", back, "Command2=このﾌｫﾙﾀﾞに決定",
+              "Label1=記事紙面の画像ﾌｧｲﾙが保管されているﾌｫﾙﾀﾞの位置を指定してください。記事紙面の画像ﾌｧｲﾙは、"
+              "ここで指定したﾌｫﾙﾀﾞになければ、当ｿﾌﾄからは認識できません。"});
+    }
+
+    void texts()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, what);
+        QFETCH(QString, text);
+        const auto dialog = makeScreen(screen);
+        QCOMPARE(shownText(dialog.get(), what), text);
+    }
+
+    // Tab reaches the next field a user fills; Return in a box presses no button.
+    void keys_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("reaches"); // "" for Return
+        QTest::addColumn<int>("japanese");    // input method in `from`: 1 on, 0 off, -1 left to the toolkit
+        const auto row = [](const char *screen, const char *from, const char *reaches, int japanese) {
+            QTest::addRow("%s %s %s", screen, from, *reaches ? "tab" : "return")
+                << screen << from << reaches << japanese;
+        };
+        row("Form2", "Text2", "Combo1", 1);
+        row("Form2", "Text3", "Combo2", 0);
+        row("Form2", "Text4", "Text5", 0);
+        row("Form2", "Text1", "", 1);
+        row("Form3", "Text4", "Combo2", 0);
+        row("Form3", "Text6", "Text7", 1);
+        row("Form3", "Text12", "Command1", -1);
+        row("Form3", "Text5", "", 0);
+        row("RZassi", "Text1", "", -1);
+    }
+
+    void keys()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, from);
+        QFETCH(QString, reaches);
+        QFETCH(int, japanese);
+
+        TempDataFolder data;
+        DialogAnswerer answers;
+        const auto dialog = openScreen(screen);
+        QApplication::setActiveWindow(dialog.get());
+        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+        QWidget *start = child<QWidget>(dialog.get(), from);
+        if (japanese >= 0) {
+            auto *combo = qobject_cast<QComboBox *>(start);
+            QCOMPARE((combo ? combo->lineEdit() : start)->testAttribute(Qt::WA_InputMethodEnabled), japanese == 1);
+        }
+        start->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), reaches.isEmpty() ? Qt::Key_Return : Qt::Key_Tab);
+        QWidget *expected = reaches.isEmpty() ? start : child<QWidget>(dialog.get(), reaches);
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY2(focus == expected || expected->isAncestorOf(focus),
+                 qPrintable(focus ? focus->objectName() : "none"));
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(answers.shown().size(), 0);
+    }
+};
+
+PAGELORE_TEST_MAIN(TestScreenTexts)
+#include "tst_screentexts.moc"
