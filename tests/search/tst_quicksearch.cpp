@@ -12,8 +12,8 @@ namespace {
 
 // One article line in the writer's form. `nine` are the searched texts in
 // file order: title, writer, magazine, category, form, content, keywords.
-QByteArray line(const QStringList &nine, const QString &pages = u"12,15"_qs,
-                const QString &date = u"1990-01-01"_qs, const QString &imageBase = {})
+QByteArray record(const QStringList &nine, const QString &pages = u"12,15"_qs,
+                  const QString &date = u"1990-01-01"_qs, const QString &imageBase = {})
 {
     auto q = [](const QString &s) { return u'"' + s + u'"'; };
     const QStringList fields = {q(nine[0]), q(nine[1]),         q(nine[2]), pages,      q(nine[3]),
@@ -111,7 +111,7 @@ private slots:
         // is converted instead of read at byte level.
         TempDataFolder folder;
         folder.write(DataFiles::ArticleFile,
-                     line(nine, canonical ? u"12,15"_qs : u"012,15"_qs, u"1990-01-01"_qs, base));
+                     record(nine, canonical ? u"12,15"_qs : u"012,15"_qs, u"1990-01-01"_qs, base));
         QCOMPARE(recordsOf(RunQuickSearch(folder.path(), QuickQuery(query))),
                  hit ? QList<qint64>{1} : QList<qint64>{});
     }
@@ -122,7 +122,7 @@ private slots:
     {
         QByteArray bytes;
         for (int shift = 0; shift < 32; ++shift)
-            bytes += line({QString(shift, u'x'), {}, {}, {}, {}, {}, {}, {}, u"寝台"_qs});
+            bytes += record({QString(shift, u'x'), {}, {}, {}, {}, {}, {}, {}, u"寝台"_qs});
         TempDataFolder folder;
         folder.write(DataFiles::ArticleFile, bytes);
         QCOMPARE(RunQuickSearch(folder.path(), QuickQuery(u"寝台"_qs)).size(), std::size_t(32));
@@ -192,7 +192,7 @@ private slots:
         };
         for (const QStringList &r : rows)
             // A content of two lines: the places after it are still right.
-            bytes += line({r[0], r[4], r[1], {}, {}, u"一行目\r\n二行目"_qs, {}, {}, {}}, r[2], r[3]);
+            bytes += record({r[0], r[4], r[1], {}, {}, u"一行目\r\n二行目"_qs, {}, {}, {}}, r[2], r[3]);
         TempDataFolder folder;
         folder.write(DataFiles::ArticleFile, bytes);
         const std::vector<ArticlePlace> places = RunQuickSearch(folder.path(), QuickQuery());
