@@ -10,9 +10,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -49,13 +47,6 @@ ArticleDetailScreen::ArticleDetailScreen(ArticleListModel &model, int row, QWidg
     setObjectName(QStringLiteral("ArticleDetailScreen"));
     setWindowTitle(QStringLiteral("記事の詳細"));
     m_position->setObjectName(QStringLiteral("Position"));
-    for (int n = 1; n <= 15; ++n) {
-        QWidget *box = m_fields->box(n);
-        if (auto *line = qobject_cast<QLineEdit *>(box))
-            line->setReadOnly(true);
-        else
-            static_cast<QPlainTextEdit *>(box)->setReadOnly(true);
-    }
 
     auto *paging = new QHBoxLayout;
     paging->addWidget(m_previous);
