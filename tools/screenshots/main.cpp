@@ -262,7 +262,8 @@ const std::vector<Shot> &shots()
              list->runSearch();
              auto *form = stage.make<ArticleCorrectionScreen>(list->model()->articleAt(0));
              form->Form_Load();
-             form->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("寝台特急の旅 北へ(前編)"));
+             form->findChild<QLineEdit *>(QStringLiteral("Text1"))
+                 ->setText(QStringLiteral("寝台特急の旅 北へ(前編)"));
              form->show();
              return {form};
          }},
