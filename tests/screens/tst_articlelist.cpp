@@ -95,11 +95,23 @@ private slots:
                 seen << title() << child<QLabel>(detail, u"Position"_qs)->text();
                 QTest::mouseClick(child<QPushButton>(detail, u"NextButton"_qs), Qt::LeftButton);
                 seen << title() << QString::number(child<QPushButton>(detail, u"NextButton"_qs)->isEnabled());
+                // The pages of the article shown: PC0.jpg in no image folder.
+                const ModalGuard viewer = whenModalOpens(
+                    [&](QWidget *pages) {
+                        seen << pages->metaObject()->className();
+                        pages->close();
+                    },
+                    detail);
+                QTest::mouseClick(child<QPushButton>(detail, u"ImageButton"_qs), Qt::LeftButton);
                 QTest::mouseClick(child<QPushButton>(detail, u"CloseButton"_qs), Qt::LeftButton);
             },
             &screen);
+        DialogAnswerer answers;
+        answers.ok();
         QTest::keyClick(table, Qt::Key_Return);
-        QCOMPARE(seen, (QStringList{u"寝台特急の旅"_qs, u"2 / 3件"_qs, u"CPU入門"_qs, u"0"_qs}));
+        QCOMPARE(seen,
+                 (QStringList{u"寝台特急の旅"_qs, u"2 / 3件"_qs, u"CPU入門"_qs, u"0"_qs, u"pagelore::Form7"_qs}));
+        QVERIFY(answers.texts().value(0).contains(u"PC0.jpg"_qs));
         QCOMPARE(table->currentIndex().row(), 2);
     }
 
