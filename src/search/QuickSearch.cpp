@@ -3,12 +3,11 @@
 #include "ArticleScan.h"
 #include "QuickFold.h"
 
+#include "platform/Cp932.h"
 #include "storage/DataFiles.h"
 #include "storage/RecordFileCodec.h"
 
 #include <QRegularExpression>
-
-#include "platform/Cp932.h"
 
 #include <algorithm>
 #include <array>
