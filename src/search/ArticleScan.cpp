@@ -12,14 +12,14 @@ namespace pagelore::scan {
 
 namespace {
 enum : std::uint8_t { kSingle = 1, kLead = 2, kPattern = 4 };
-} // namespace
+}  // namespace
 
 // What the check of a record read by the general reader needs of the code
 // page, small enough to stay in the processor's first-level cache: a class
 // per byte and one bit per pair.
 struct ScanTables {
     std::array<std::uint8_t, 256> classes{};
-    std::array<std::uint64_t, 1024> canonicalPairs{}; // bit (lead << 8 | trail)
+    std::array<std::uint64_t, 1024> canonicalPairs{};  // bit (lead << 8 | trail)
 };
 
 namespace {
@@ -173,20 +173,20 @@ constexpr std::array<FieldKind, ArticleRecord::kFieldCount> kWriterLayout = {
 // 2j and 2j + 1.
 constexpr std::array<int, 10> kTextFields = {0, 1, 2, 5, 6, 8, 9, 10, 11, 12};
 
-} // namespace
+}  // namespace
 
 // The structure of the bytes ahead of the reader's position, indexed in
 // batches from the start of a record on. It holds as long as the reader's
 // bytes stand where they were when indexed.
 struct Lookahead {
     static constexpr int kBatch = 16;
-    static constexpr qint64 kRestartAfter = 128 * 64; // so a record of 8 KB always fits
+    static constexpr qint64 kRestartAfter = 128 * 64;  // so a record of 8 KB always fits
 
     const unsigned char *base = nullptr;
-    qint64 baseOffset = 0; // of base in the file
-    int available = 0;     // blocks that lie in the reader's bytes, with the byte after them
+    qint64 baseOffset = 0;  // of base in the file
+    int available = 0;      // blocks that lie in the reader's bytes, with the byte after them
     StructureIndex index;
-    int nextQuote = 0, nextWrong = 0, nextPattern = 0; // the first places not yet passed
+    int nextQuote = 0, nextWrong = 0, nextPattern = 0;  // the first places not yet passed
 
     void restart(const unsigned char *at, qint64 offset)
     {
@@ -248,7 +248,7 @@ const char *takeNumber(const char *from, const char *end, bool allowMinus, int h
     return n ? from + n : nullptr;
 }
 
-} // namespace
+}  // namespace
 
 // A record in the writer's own form, found from the structure index: its
 // twenty quotes delimit the ten texts (a quote is never part of a
@@ -282,7 +282,7 @@ bool ArticleScanner::takeCanonical(ScannedArticle &a)
     // text the image numbers and the line end.
     const char *const c = reinterpret_cast<const char *>(ahead.base);
     const char *const end = unread.data() + unread.size();
-    const qint64 date = q[9] + 2; // its first number sign
+    const qint64 date = q[9] + 2;  // its first number sign
     bool ok = q[0] == s;
     for (int i : {1, 3, 7, 11, 13, 15, 17})
         ok &= (q[i + 1] == q[i] + 2) & (c[q[i] + 1] == ',');
@@ -425,4 +425,4 @@ StoredSpelling StoredSpelling::of(const QString &text)
     return s;
 }
 
-} // namespace pagelore::scan
+}  // namespace pagelore::scan

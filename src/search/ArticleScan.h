@@ -18,13 +18,13 @@ namespace pagelore::scan {
 // in full, so both ways give the same answers and the same errors.
 struct ScannedArticle {
     std::array<RawField, ArticleRecord::kFieldCount> fields;
-    QByteArrayView whole;    // the record's bytes, line end included
-    qint64 recordNumber = 0; // 1-based
+    QByteArrayView whole;     // the record's bytes, line end included
+    qint64 recordNumber = 0;  // 1-based
     bool canonical = false;
-    quint16 patternFields = 0; // bit i: text field i holds ? * # or [ as a character
-    qint16 firstPage = 0;      // canonical records only
+    quint16 patternFields = 0;  // bit i: text field i holds ? * # or [ as a character
+    qint16 firstPage = 0;       // canonical records only
     qint16 lastPage = 0;
-    std::optional<ArticleRecord> converted; // set for every record that is not canonical
+    std::optional<ArticleRecord> converted;  // set for every record that is not canonical
 
     bool hasPattern(int field) const { return patternFields & (1u << field); }
     QByteArrayView bytes(int field) const { return fields[field].bytes(); }
@@ -58,7 +58,7 @@ private:
     bool quickCheck(ScannedArticle &article) const;
     RecordFileCodec &m_file;
     const ScanTables *m_tables;
-    bool m_writerLayout; // the article's fields are those the block walk reads
+    bool m_writerLayout;  // the article's fields are those the block walk reads
     std::unique_ptr<Lookahead> m_ahead;
 };
 
@@ -71,4 +71,4 @@ struct StoredSpelling {
     bool equals(QByteArrayView stored) const { return representable && stored == bytes; }
 };
 
-} // namespace pagelore::scan
+}  // namespace pagelore::scan

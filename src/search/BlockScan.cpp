@@ -138,7 +138,7 @@ constexpr bool isPlainColumn(int lead, int column)
 struct KernelTables {
     std::array<std::uint8_t, 256> classes{};
     const PairTable *pair = nullptr;
-    bool vectorSetsHold = false; // what the vector kernels know by heart agrees with the code page
+    bool vectorSetsHold = false;  // what the vector kernels know by heart agrees with the code page
 };
 
 KernelTables buildTables()
@@ -393,7 +393,7 @@ Selected &selected()
     return s;
 }
 
-} // namespace
+}  // namespace
 
 void indexBlocks(const unsigned char *stretch, int count, StructureIndex &index)
 {
@@ -436,4 +436,4 @@ const char *scanKernelName(ScanKernel kernel)
     return "";
 }
 
-} // namespace pagelore::scan
+}  // namespace pagelore::scan

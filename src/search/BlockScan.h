@@ -11,26 +11,26 @@ namespace pagelore::scan {
 // whatever its value), so a byte that looks like a quote or a pattern
 // character inside a two-byte character is none.
 struct StructureIndex {
-    static constexpr int kMaxBlocks = 256; // of 64 bytes
+    static constexpr int kMaxBlocks = 256;  // of 64 bytes
 
     StructureIndex();
     // A new stretch, starting at a character boundary.
     void clear();
 
-    int blocks = 0;                            // indexed so far
-    std::unique_ptr<std::uint32_t[]> quotes;   // every double quote
-    std::unique_ptr<std::uint32_t[]> wrong;    // every character that is not canonical (Cp932Canonical.h),
-                                               // or no character at all
-    std::unique_ptr<std::uint32_t[]> patterns; // every ? * # [ inside a text (from a quote to the next)
+    int blocks = 0;                             // indexed so far
+    std::unique_ptr<std::uint32_t[]> quotes;    // every double quote
+    std::unique_ptr<std::uint32_t[]> wrong;     // every character that is not canonical (Cp932Canonical.h),
+                                                // or no character at all
+    std::unique_ptr<std::uint32_t[]> patterns;  // every ? * # [ inside a text (from a quote to the next)
     int quoteCount = 0;
     int wrongCount = 0;
     int patternCount = 0;
 
     // Working state of the kernels.
-    std::unique_ptr<std::uint32_t[]> unsure; // lead bytes to look up, bytes that are no character
+    std::unique_ptr<std::uint32_t[]> unsure;  // lead bytes to look up, bytes that are no character
     int unsureCount = 0;
-    std::uint64_t leadCarry = 0;   // the last byte indexed is a lead byte
-    std::uint64_t insideCarry = 0; // all ones when the last byte indexed is inside a text
+    std::uint64_t leadCarry = 0;    // the last byte indexed is a lead byte
+    std::uint64_t insideCarry = 0;  // all ones when the last byte indexed is inside a text
 };
 
 // Indexes `count` more blocks of the stretch that starts at `stretch`, so
@@ -50,4 +50,4 @@ ScanKernel scanKernel();
 bool setScanKernel(ScanKernel kernel);
 const char *scanKernelName(ScanKernel kernel);
 
-} // namespace pagelore::scan
+}  // namespace pagelore::scan
