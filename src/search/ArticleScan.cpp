@@ -110,7 +110,7 @@ bool canonicalNumber(QByteArrayView s, bool allowMinus, int high, qint16 &value)
 // The same for the eight bytes at `p` (all readable): the digits end at the
 // first byte that is no digit, found for all eight at once, and are summed in
 // pairs, fours and eights.
-qsizetype writerNumber8(const char *p, int high, qint16 &value)
+[[gnu::always_inline]] inline qsizetype writerNumber8(const char *p, int high, qint16 &value)
 {
     std::uint64_t w;
     std::memcpy(&w, p, 8);
@@ -118,9 +118,7 @@ qsizetype writerNumber8(const char *p, int high, qint16 &value)
     // first byte that is no digit and do not count.
     const std::uint64_t d = w - 0x3030303030303030;
     const std::uint64_t other = (d | (d + 0x7676767676767676)) & 0x8080808080808080;
-    if (!other)
-        return 0;
-    const int n = __builtin_ctzll(other) >> 3;
+    const int n = __builtin_ctzll(other | (std::uint64_t(1) << 63)) >> 3;
     if (n == 0 || n > 5 || (n > 1 && (d & 0xFF) == 0))
         return 0;
     std::uint64_t x = d << (64 - 8 * n);
@@ -134,7 +132,7 @@ qsizetype writerNumber8(const char *p, int high, qint16 &value)
 }
 
 // The Gregorian calendar's days, as QDate counts them for these years.
-bool realDay(int year, int month, int day)
+[[gnu::always_inline]] inline bool realDay(int year, int month, int day)
 {
     static constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (year < 100 || month < 1 || month > 12 || day < 1)
@@ -143,23 +141,26 @@ bool realDay(int year, int month, int day)
     return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
 }
 
-// yyyy-mm-dd of a real day: the writer's form for a date without a time.
+// yyyy-mm-dd of a real day at `p`: the writer's form for a date without a
+// time. The digits of the first eight bytes are tested at once.
+[[gnu::always_inline]] inline bool canonicalDate(const char *p)
+{
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    const std::uint64_t d = w ^ 0x3030303030303030;  // a digit's value; other bytes above 9
+    const std::uint64_t other = (d + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0;
+    const unsigned day0 = static_cast<unsigned char>(p[8]) - '0', day1 = static_cast<unsigned char>(p[9]) - '0';
+    if ((other & 0x00FFFF00FFFFFFFF) || (w >> 32 & 0xFF) != '-' || (w >> 56) != '-' || day0 > 9 || day1 > 9)
+        return false;
+    std::uint32_t year = std::uint32_t(d);
+    year = ((year * 10) + (year >> 8)) & 0x00FF00FF;
+    year = ((year * 100) + (year >> 16)) & 0xFFFF;
+    return realDay(int(year), int((d >> 40 & 0xFF) * 10 + (d >> 48 & 0xFF)), int(day0 * 10 + day1));
+}
+
 bool canonicalDate(QByteArrayView s)
 {
-    if (s.size() != 10)
-        return false;
-    std::uint64_t w;
-    std::memcpy(&w, s.data(), 8);
-    const std::uint64_t d = w ^ 0x3030303030303030;
-    // Digits but at the two hyphens, which the same test finds as bytes 4 and 7.
-    const std::uint64_t other = (d & 0xF0F0F0F0F0F0F0F0) | ((d + 0x0606060606060606) & 0x1010101010101010);
-    const int day0 = s[8] - '0', day1 = s[9] - '0';
-    if ((other & 0x00FFFF00FFFFFFFF) != 0 || (w >> 32 & 0xFF) != '-' || (w >> 56) != '-'
-        || static_cast<unsigned>(day0) > 9 || static_cast<unsigned>(day1) > 9)
-        return false;
-    const auto digit = [d](int i) { return int(d >> (8 * i) & 0xFF); };
-    return realDay(digit(0) * 1000 + digit(1) * 100 + digit(2) * 10 + digit(3), digit(5) * 10 + digit(6),
-                   day0 * 10 + day1);
+    return s.size() == 10 && canonicalDate(s.data());
 }
 
 // The layout the block walk reads, in the order of the file.
@@ -237,7 +238,8 @@ bool ArticleScanner::nextInBuffer(ScannedArticle &a)
 namespace {
 
 // A number field between `from` and the delimiter after it.
-const char *takeNumber(const char *from, const char *end, bool allowMinus, int high, qint16 &value, RawField &f)
+[[gnu::always_inline]] inline const char *takeNumber(const char *from, const char *end, bool allowMinus, int high,
+                                                     qint16 &value, RawField &f)
 {
     const qsizetype n = end - from >= 8 && *from != '-'
                             ? writerNumber8(from, high, value)
@@ -283,12 +285,14 @@ bool ArticleScanner::takeCanonical(ScannedArticle &a)
     const char *const c = reinterpret_cast<const char *>(ahead.base);
     const char *const end = unread.data() + unread.size();
     const qint64 date = q[9] + 2;  // its first number sign
-    bool ok = q[0] == s;
-    for (int i : {1, 3, 7, 11, 13, 15, 17})
-        ok &= (q[i + 1] == q[i] + 2) & (c[q[i] + 1] == ',');
+    const auto comma = [ q, c ](int i) __attribute__((always_inline))
+    {
+        return (q[i + 1] == q[i] + 2) & (c[q[i] + 1] == ',');
+    };
+    bool ok = (q[0] == s) & comma(1) & comma(3) & comma(7) & comma(11) & comma(13) & comma(15) & comma(17);
     ok &= (q[10] == q[9] + 15) & (c[q[9] + 1] == ',') & (c[date] == '#') & (c[date + 11] == '#')
           & (c[date + 12] == ',');
-    if (!ok || !canonicalDate(QByteArrayView(c + date + 1, 10)))
+    if (!ok || !canonicalDate(c + date + 1))
         return false;
     RawField *const f = a.fields.data();
     const char *p = c + q[5] + 1;
@@ -320,13 +324,16 @@ bool ArticleScanner::takeCanonical(ScannedArticle &a)
     ahead.nextQuote += 20;
 
     const qint64 baseOffset = ahead.baseOffset;
-    for (int j = 0; j < 10; ++j) {
-        RawField &t = f[kTextFields[j]];
+    const auto text = [&](int field, int j) __attribute__((always_inline))
+    {
+        RawField &t = f[field];
         t.form = RawField::Form::Quoted;
         t.data = c + q[2 * j] + 1;
         t.size = q[2 * j + 1] - q[2 * j] - 1;
         t.offset = baseOffset + q[2 * j];
-    }
+    };
+    text(0, 0), text(1, 1), text(2, 2), text(5, 3), text(6, 4);
+    text(8, 5), text(9, 6), text(10, 7), text(11, 8), text(12, 9);
     for (int i : {3, 4, 13, 14})
         f[i].offset = baseOffset + (f[i].data - c);
     f[7].form = RawField::Form::DateLiteral;

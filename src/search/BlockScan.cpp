@@ -30,41 +30,62 @@ namespace {
 using PairTable = std::array<std::uint8_t, 65536>;
 
 // What a kernel finds in a block before character boundaries are known.
-// `pairOk` is set at a byte whose pair with the next byte is canonical as far
-// as the kernel can tell; it matters only where the byte turns out to be a
-// lead byte.
 struct RawMasks {
-    std::uint64_t quote = 0, leadRange = 0, pairOk = 0, bad = 0, pattern = 0;
+    std::uint64_t quote = 0;
+    std::uint64_t leadRange = 0;  // 0x81-0x9F, 0xE0-0xFC: a lead byte unless it is a trail
+    std::uint64_t open = 0;       // in the lead range and not vouched for as a pair with the next byte,
+                                  // or no character by itself (0x80, 0xA0, 0xFD-0xFF)
+    std::uint64_t pattern = 0;    // ? * # [
 };
 
-inline void appendPlaces(std::uint32_t *out, int &count, std::uint64_t bits, std::uint32_t offset)
-{
-    for (; bits; bits &= bits - 1)
-        out[count++] = offset + std::uint32_t(__builtin_ctzll(bits));
-}
+// The index's lists and carries while a kernel runs, in registers rather
+// than behind the index (whose counts the list stores could overwrite, as
+// far as the compiler knows).
+struct Sink {
+    std::uint32_t *quotes, *unsure, *patterns;
+    std::uint64_t leadCarry, insideCarry;
+    std::uint32_t offset;
+
+    explicit Sink(StructureIndex &ix)
+        : quotes(ix.quotes.get() + ix.quoteCount), unsure(ix.unsure.get() + ix.unsureCount),
+          patterns(ix.patterns.get() + ix.patternCount), leadCarry(ix.leadCarry), insideCarry(ix.insideCarry),
+          offset(std::uint32_t(ix.blocks) * 64)
+    {
+    }
+
+    void store(StructureIndex &ix) const
+    {
+        ix.quoteCount = int(quotes - ix.quotes.get());
+        ix.unsureCount = int(unsure - ix.unsure.get());
+        ix.patternCount = int(patterns - ix.patterns.get());
+        ix.blocks = int(offset / 64);
+        ix.leadCarry = leadCarry;
+        ix.insideCarry = insideCarry;
+    }
+};
 
 // Appends the places of the bits, the first `kAtOnce` of them without a
 // branch each (written whether there or not, and counted).
 template <int kAtOnce, bool kHardwareCount>
-inline void flatten(std::uint32_t *out, int &count, std::uint64_t bits, std::uint32_t offset)
+inline std::uint32_t *flatten(std::uint32_t *out, std::uint64_t bits, std::uint32_t offset)
 {
-    std::uint32_t *const at = out + count;
     int n = 0;
     if constexpr (kHardwareCount)
         n = __builtin_popcountll(bits);
     for (int j = 0; j < kAtOnce; ++j) {
-        at[j] = offset + std::uint32_t(__builtin_ctzll(bits | (std::uint64_t(1) << 63)));
+        out[j] = offset + std::uint32_t(__builtin_ctzll(bits | (std::uint64_t(1) << 63)));
         if constexpr (!kHardwareCount)
             n += bits != 0;
         bits &= bits - 1;
     }
     if (bits) {
-        int more = kAtOnce;
-        appendPlaces(at, more, bits, offset);
+        std::uint32_t *more = out + kAtOnce;
+        for (; bits; bits &= bits - 1)
+            *more++ = offset + std::uint32_t(__builtin_ctzll(bits));
         if constexpr (!kHardwareCount)
-            n = more;
+            n = int(more - out);
     }
-    count += n;
+    return out + n;
 }
 
 inline std::uint64_t prefixXor(std::uint64_t x)
@@ -79,28 +100,28 @@ inline std::uint64_t prefixXor(std::uint64_t x)
 // its trail, whatever that is), so the lead bytes of a run that starts at an
 // even position are its even bytes and those of a run that starts at an odd
 // one its odd bytes. Adding a run's first bit to the run clears it, which
-// picks out the runs that start at an even position. A pattern character
-// counts inside a text only, between a quote and the next (a number sign
-// also marks a date).
+// picks out the runs that start at an even position. A trail byte is never
+// open (its lead's pair is what counts), nor is a pattern character. A
+// pattern character counts inside a text only, from a quote to the next (a
+// number sign also marks a date).
 template <bool kHardwareCount, std::uint64_t (*kPrefixXor)(std::uint64_t)>
-inline void addBlock(StructureIndex &ix, const RawMasks &r)
+inline void addBlock(Sink &s, const RawMasks &r)
 {
     constexpr std::uint64_t kEven = 0x5555555555555555;
-    const std::uint64_t carry = ix.leadCarry;
-    const std::uint64_t range = r.leadRange & ~carry;
+    const std::uint64_t range = r.leadRange & ~s.leadCarry;
     const std::uint64_t starts = range & ~(range << 1);
     const std::uint64_t evenRuns = range & ~(range + (starts & kEven));
     const std::uint64_t leads = (evenRuns & kEven) | (range & ~evenRuns & ~kEven);
-    const std::uint64_t singles = ~(leads | (leads << 1) | carry);
-    ix.leadCarry = leads >> 63;
-    const std::uint64_t inside = kPrefixXor(r.quote) ^ ix.insideCarry;
-    ix.insideCarry = std::uint64_t(std::int64_t(inside) >> 63);
+    const std::uint64_t trails = (leads << 1) | s.leadCarry;
+    s.leadCarry = leads >> 63;
+    const std::uint64_t inside = kPrefixXor(r.quote) ^ s.insideCarry;
+    s.insideCarry = std::uint64_t(std::int64_t(inside) >> 63);
 
-    const std::uint32_t offset = std::uint32_t(ix.blocks) * 64;
-    flatten<8, kHardwareCount>(ix.quotes.get(), ix.quoteCount, r.quote, offset);
-    flatten<4, kHardwareCount>(ix.unsure.get(), ix.unsureCount, (leads & ~r.pairOk) | (r.bad & singles), offset);
-    appendPlaces(ix.patterns.get(), ix.patternCount, r.pattern & singles & inside, offset);
-    ++ix.blocks;
+    s.quotes = flatten<8, kHardwareCount>(s.quotes, r.quote, s.offset);
+    s.unsure = flatten<2, kHardwareCount>(s.unsure, r.open & ~trails, s.offset);
+    for (std::uint64_t p = r.pattern & ~trails & inside; p; p &= p - 1)
+        *s.patterns++ = s.offset + std::uint32_t(__builtin_ctzll(p));
+    s.offset += 64;
 }
 
 enum : std::uint8_t { kQuote = 1, kLeadRange = 2, kBad = 4, kPattern = 8 };
@@ -181,11 +202,11 @@ const KernelTables &tables()
     return t;
 }
 
-// One byte at a time, from the tables alone: every lead byte is left to the
-// lookup.
+// One byte at a time, from the tables alone; every lead byte is looked up.
 void indexPortable(const unsigned char *p, int count, StructureIndex &ix)
 {
     const KernelTables &k = tables();
+    Sink sink(ix);
     for (int block = 0; block < count; ++block, p += 64) {
         RawMasks r;
         for (int i = 0; i < 64; i += 8) {
@@ -198,11 +219,12 @@ void indexPortable(const unsigned char *p, int count, StructureIndex &ix)
             };
             r.quote |= gather(0) << i;
             r.leadRange |= gather(1) << i;
-            r.bad |= gather(2) << i;
+            r.open |= (gather(1) | gather(2)) << i;
             r.pattern |= gather(3) << i;
         }
-        addBlock<false, prefixXor>(ix, r);
+        addBlock<false, prefixXor>(sink, r);
     }
+    sink.store(ix);
 }
 
 #if PAGELORE_X86
@@ -226,25 +248,28 @@ void indexSse2(const unsigned char *p, int count, StructureIndex &ix)
         return _mm_and_si128(from(v, lo),
                              _mm_cmpgt_epi8(_mm_set1_epi8(char((hi + 1) ^ 0x80)), _mm_xor_si128(v, flip)));
     };
+    Sink sink(ix);
     for (int block = 0; block < count; ++block, p += 64) {
         RawMasks r;
         for (int i = 0; i < 64; i += 16) {
             const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
             const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i + 1));
             const auto eq = [b](char c) { return _mm_cmpeq_epi8(b, _mm_set1_epi8(c)); };
-            r.quote |= sse2Mask(eq('"'), i);
-            r.leadRange |= sse2Mask(_mm_or_si128(within(b, 0x81, 0x9F), within(b, 0xE0, 0xFC)), i);
-            r.bad |= sse2Mask(_mm_or_si128(_mm_or_si128(eq(char(0x80)), eq(char(0xA0))), from(b, 0xFD)), i);
-            r.pattern |= sse2Mask(_mm_or_si128(_mm_or_si128(eq('?'), eq('*')), _mm_or_si128(eq('#'), eq('['))), i);
+            const __m128i range = _mm_or_si128(within(b, 0x81, 0x9F), within(b, 0xE0, 0xFC));
+            const __m128i bad = _mm_or_si128(_mm_or_si128(eq(char(0x80)), eq(char(0xA0))), from(b, 0xFD));
             const __m128i plain =
                 _mm_or_si128(_mm_or_si128(_mm_or_si128(within(b, 0x89, 0x97), within(b, 0x99, 0x9F)),
                                           _mm_or_si128(within(b, 0xE0, 0xE9), within(b, 0xF0, 0xF9))),
                              eq(char(0xFB)));
             const __m128i trail = _mm_andnot_si128(_mm_cmpeq_epi8(t, _mm_set1_epi8(0x7F)), within(t, 0x40, 0xFC));
-            r.pairOk |= sse2Mask(_mm_and_si128(plain, trail), i);
+            r.quote |= sse2Mask(eq('"'), i);
+            r.leadRange |= sse2Mask(range, i);
+            r.open |= sse2Mask(_mm_or_si128(_mm_andnot_si128(_mm_and_si128(plain, trail), range), bad), i);
+            r.pattern |= sse2Mask(_mm_or_si128(_mm_or_si128(eq('?'), eq('*')), _mm_or_si128(eq('#'), eq('['))), i);
         }
-        addBlock<false, prefixXor>(ix, r);
+        addBlock<false, prefixXor>(sink, r);
     }
+    sink.store(ix);
 }
 
 // Tables for the AVX2 kernel. Each byte class is a set of high halves
@@ -285,9 +310,10 @@ PAGELORE_AVX2_TARGET inline std::uint64_t clmulPrefixXor(std::uint64_t x)
     return std::uint64_t(_mm_cvtsi128_si64(_mm_clmulepi64_si128(_mm_cvtsi64_si128(std::int64_t(x)), all, 0)));
 }
 
-PAGELORE_AVX2_TARGET inline std::uint64_t avx2Mask(__m256i m, int shift)
+PAGELORE_AVX2_TARGET inline std::uint64_t avx2Mask(__m256i low, __m256i high)
 {
-    return std::uint64_t(std::uint32_t(_mm256_movemask_epi8(m))) << shift;
+    return std::uint64_t(std::uint32_t(_mm256_movemask_epi8(low)))
+           | std::uint64_t(std::uint32_t(_mm256_movemask_epi8(high))) << 32;
 }
 
 // Thirty-two bytes at a time.
@@ -298,41 +324,44 @@ PAGELORE_AVX2_TARGET void indexAvx2(const unsigned char *p, int count, Structure
     const __m256i trailHigh = avx2Table(kTrailHigh), trailLow = avx2Table(kTrailLow);
     const __m256i nibble = _mm256_set1_epi8(0x0F);
     const __m256i zero = _mm256_setzero_si256();
+    struct Half {
+        __m256i quote, notRange, open, notPattern;
+    };
+    const auto half = [&](const unsigned char *at) PAGELORE_AVX2_TARGET {
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(at));
+        const __m256i t = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(at + 1));
+        const __m256i bHigh = _mm256_and_si256(_mm256_srli_epi16(b, 4), nibble);
+        const __m256i tHigh = _mm256_and_si256(_mm256_srli_epi16(t, 4), nibble);
+        const __m256i lead = _mm256_and_si256(_mm256_shuffle_epi8(leadHigh, bHigh),
+                                              _mm256_shuffle_epi8(leadLow, _mm256_and_si256(b, nibble)));
+        const __m256i single = _mm256_and_si256(_mm256_shuffle_epi8(singleHigh, bHigh),
+                                                _mm256_shuffle_epi8(singleLow, _mm256_and_si256(b, nibble)));
+        const __m256i trail = _mm256_and_si256(_mm256_shuffle_epi8(trailHigh, tHigh),
+                                               _mm256_shuffle_epi8(trailLow, _mm256_and_si256(t, nibble)));
+        const __m256i notRange = _mm256_cmpeq_epi8(_mm256_and_si256(lead, _mm256_set1_epi8(char(0xF0))), zero);
+        const __m256i plain = _mm256_and_si256(_mm256_cmpgt_epi8(_mm256_and_si256(lead, nibble), zero),
+                                               _mm256_cmpgt_epi8(_mm256_and_si256(trail, nibble), zero));
+        const __m256i notColumn = _mm256_cmpeq_epi8(
+            _mm256_and_si256(_mm256_and_si256(single, trail), _mm256_set1_epi8(char(0xF0))), zero);
+        const __m256i one = _mm256_set1_epi8(0x01);
+        const __m256i bad =
+            _mm256_or_si256(_mm256_cmpeq_epi8(_mm256_and_si256(single, one), one),
+                            _mm256_cmpeq_epi8(_mm256_max_epu8(b, _mm256_set1_epi8(char(0xFD))), b));
+        return Half{_mm256_cmpeq_epi8(b, _mm256_set1_epi8('"')), notRange,
+                    _mm256_or_si256(_mm256_andnot_si256(notRange, _mm256_andnot_si256(plain, notColumn)), bad),
+                    _mm256_cmpeq_epi8(_mm256_and_si256(single, _mm256_set1_epi8(0x0E)), zero)};
+    };
+    Sink sink(ix);
     for (int block = 0; block < count; ++block, p += 64) {
+        const Half low = half(p), high = half(p + 32);
         RawMasks r;
-        std::uint64_t notLead = 0, notPattern = 0, notColumn = 0;
-        for (int i = 0; i < 64; i += 32) {
-            const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + i));
-            const __m256i t = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + i + 1));
-            const __m256i bHigh = _mm256_and_si256(_mm256_srli_epi16(b, 4), nibble);
-            const __m256i tHigh = _mm256_and_si256(_mm256_srli_epi16(t, 4), nibble);
-            const __m256i bLow = _mm256_and_si256(b, nibble);
-            const __m256i tLow = _mm256_and_si256(t, nibble);
-            const __m256i lead =
-                _mm256_and_si256(_mm256_shuffle_epi8(leadHigh, bHigh), _mm256_shuffle_epi8(leadLow, bLow));
-            const __m256i single =
-                _mm256_and_si256(_mm256_shuffle_epi8(singleHigh, bHigh), _mm256_shuffle_epi8(singleLow, bLow));
-            const __m256i trail =
-                _mm256_and_si256(_mm256_shuffle_epi8(trailHigh, tHigh), _mm256_shuffle_epi8(trailLow, tLow));
-            r.quote |= avx2Mask(_mm256_cmpeq_epi8(b, _mm256_set1_epi8('"')), i);
-            notLead |= avx2Mask(_mm256_cmpeq_epi8(_mm256_and_si256(lead, _mm256_set1_epi8(char(0xF0))), zero), i);
-            const __m256i one = _mm256_set1_epi8(0x01);
-            const __m256i top = _mm256_set1_epi8(char(0xFD));
-            r.bad |= avx2Mask(_mm256_or_si256(_mm256_cmpeq_epi8(_mm256_and_si256(single, one), one),
-                                              _mm256_cmpeq_epi8(_mm256_max_epu8(b, top), b)),
-                              i);
-            notPattern |= avx2Mask(_mm256_cmpeq_epi8(_mm256_and_si256(single, _mm256_set1_epi8(0x0E)), zero), i);
-            const __m256i plain = _mm256_and_si256(_mm256_cmpgt_epi8(_mm256_and_si256(lead, nibble), zero),
-                                                   _mm256_cmpgt_epi8(_mm256_and_si256(trail, nibble), zero));
-            r.pairOk |= avx2Mask(plain, i);
-            const __m256i column = _mm256_and_si256(_mm256_and_si256(single, trail), _mm256_set1_epi8(char(0xF0)));
-            notColumn |= avx2Mask(_mm256_cmpeq_epi8(column, zero), i);
-        }
-        r.leadRange = ~notLead;
-        r.pattern = ~notPattern;
-        r.pairOk |= ~notColumn;
-        addBlock<true, clmulPrefixXor>(ix, r);
+        r.quote = avx2Mask(low.quote, high.quote);
+        r.leadRange = ~avx2Mask(low.notRange, high.notRange);
+        r.open = avx2Mask(low.open, high.open);
+        r.pattern = ~avx2Mask(low.notPattern, high.notPattern);
+        addBlock<true, clmulPrefixXor>(sink, r);
     }
+    sink.store(ix);
 }
 
 #endif

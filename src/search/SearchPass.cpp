@@ -6,6 +6,8 @@
 #include "storage/FileOps.h"
 #include "storage/RecordFileCodec.h"
 
+#include <cstring>
+
 namespace pagelore {
 
 bool RecordMatches(const ArticleRecord &r, const SearchConditions &c)
@@ -60,12 +62,15 @@ public:
     }
 
 private:
+    // The lengths first: most stored texts differ from the condition in length.
     bool text(const scan::ScannedArticle &a, int field, const scan::StoredSpelling &spelling,
               const QString &condition) const
     {
         if (a.hasPattern(field))
             return WildcardMatch(condition, m_scanner.text(a, field));
-        return spelling.equals(a.bytes(field));
+        const RawField &f = a.fields[field];
+        return f.size == spelling.bytes.size() && spelling.representable
+               && (f.size == 0 || std::memcmp(f.data, spelling.bytes.constData(), f.size) == 0);
     }
 
     const SearchConditions &m_c;
@@ -86,8 +91,12 @@ SearchOutcome RunSearchPass(const QString &dataFolder, const SearchConditions &c
         scan::ArticleScanner scanner(articles);
         const ByteLevelTests tests(conditions, scanner);
         scan::ScannedArticle article;
-        while (!articles.AtEnd()) {
-            scanner.next(article);
+        for (;;) {
+            if (!scanner.nextInBuffer(article)) {
+                if (articles.AtEnd())
+                    break;
+                scanner.next(article);
+            }
             ++outcome.articlesRead;
             // A canonical record's bytes are what re-encoding it would write.
             if (article.canonical ? tests.matches(article) : RecordMatches(*article.converted, conditions)) {
