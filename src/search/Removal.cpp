@@ -135,28 +135,37 @@ RemovalOutcome RemoveArticle(const QString &dataFolder, const ShownCandidate &ca
     const CandidateBytes wanted(candidate);
     scan::ScannedArticle article;
     bool found = false;
-    // Kept records are gathered once and each block goes to both files as
-    // it stands, so the collection is copied in memory only once.
-    constexpr qsizetype kBlock = 1 << 20;
-    QByteArray kept;
-    kept.reserve(kBlock + 4096);
-    const auto writeKept = [&] {
-        scratch.write(kept);
-        newArticles.write(kept);
-        kept.resize(0);
+    // Kept records go to both files straight from the reader's buffer, a run
+    // of consecutive records at a time; a run is written before the reader
+    // reads on and moves its buffer.
+    QByteArrayView run;
+    const auto writeRun = [&] {
+        if (!run.isEmpty()) {
+            scratch.write(run);
+            newArticles.write(run);
+            run = {};
+        }
     };
-    while (!articles.AtEnd()) {
-        scanner.next(article);
+    for (;;) {
+        if (!scanner.nextInBuffer(article)) {
+            writeRun();
+            if (articles.AtEnd())
+                break;
+            scanner.next(article);
+        }
         if (!found && wanted.matches(article, scanner)) {
             found = true;
+            writeRun();
             continue;
         }
-        kept.append(article.whole);
-        if (kept.size() >= kBlock)
-            writeKept();
+        if (run.data() + run.size() == article.whole.data())
+            run = QByteArrayView(run.data(), run.size() + article.whole.size());
+        else {
+            writeRun();
+            run = article.whole;
+        }
     }
     articles.close();
-    writeKept();
     // Nothing to remove: neither file is touched (the uncommitted contents
     // are discarded with their writers).
     if (!found)
