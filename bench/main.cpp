@@ -4,6 +4,7 @@
 
 #include "Bench.h"
 
+#include "search/BlockScan.h"
 #include "search/Search.h"
 #include "storage/ArticleRecord.h"
 #include "storage/DataFiles.h"
@@ -66,6 +67,8 @@ void addCpu(QJsonObject &line, const QList<double> &cpu, const QList<double> &fl
     line.insert(QStringLiteral("cpu_ms"), c);
     line.insert(QStringLiteral("floor_cpu_ms"), f);
     line.insert(QStringLiteral("cpu_ratio"), f > 0 ? c / f : 0.0);
+    // Which instructions found the records' structure (PAGELORE_SCAN_KERNEL chooses).
+    line.insert(QStringLiteral("kernel"), QLatin1String(scan::scanKernelName(scan::scanKernel())));
 }
 
 qint64 countRecords(const QString &path)
