@@ -36,6 +36,7 @@ struct RawMasks {
     std::uint64_t open = 0;       // in the lead range and not vouched for as a pair with the next byte,
                                   // or no character by itself (0x80, 0xA0, 0xFD-0xFF)
     std::uint64_t pattern = 0;    // ? * # [
+    std::uint64_t parity = 0;     // bit i: an odd number of quotes at or before byte i
 };
 
 // The index's lists and carries while a kernel runs, in registers rather
@@ -104,8 +105,7 @@ inline std::uint64_t prefixXor(std::uint64_t x)
 // open (its lead's pair is what counts), nor is a pattern character. A
 // pattern character counts inside a text only, from a quote to the next (a
 // number sign also marks a date).
-template <bool kHardwareCount, std::uint64_t (*kPrefixXor)(std::uint64_t)>
-inline void addBlock(Sink &s, const RawMasks &r)
+template <bool kHardwareCount> inline void addBlock(Sink &s, const RawMasks &r)
 {
     constexpr std::uint64_t kEven = 0x5555555555555555;
     const std::uint64_t range = r.leadRange & ~s.leadCarry;
@@ -114,7 +114,7 @@ inline void addBlock(Sink &s, const RawMasks &r)
     const std::uint64_t leads = (evenRuns & kEven) | (range & ~evenRuns & ~kEven);
     const std::uint64_t trails = (leads << 1) | s.leadCarry;
     s.leadCarry = leads >> 63;
-    const std::uint64_t inside = kPrefixXor(r.quote) ^ s.insideCarry;
+    const std::uint64_t inside = r.parity ^ s.insideCarry;
     s.insideCarry = std::uint64_t(std::int64_t(inside) >> 63);
 
     s.quotes = flatten<8, kHardwareCount>(s.quotes, r.quote, s.offset);
@@ -222,7 +222,8 @@ void indexPortable(const unsigned char *p, int count, StructureIndex &ix)
             r.open |= (gather(1) | gather(2)) << i;
             r.pattern |= gather(3) << i;
         }
-        addBlock<false, prefixXor>(sink, r);
+        r.parity = prefixXor(r.quote);
+        addBlock<false>(sink, r);
     }
     sink.store(ix);
 }
@@ -267,7 +268,8 @@ void indexSse2(const unsigned char *p, int count, StructureIndex &ix)
             r.open |= sse2Mask(_mm_or_si128(_mm_andnot_si128(_mm_and_si128(plain, trail), range), bad), i);
             r.pattern |= sse2Mask(_mm_or_si128(_mm_or_si128(eq('?'), eq('*')), _mm_or_si128(eq('#'), eq('['))), i);
         }
-        addBlock<false, prefixXor>(sink, r);
+        r.parity = prefixXor(r.quote);
+        addBlock<false>(sink, r);
     }
     sink.store(ix);
 }
@@ -298,13 +300,20 @@ constexpr std::array<std::uint8_t, 16> kTrailLow = {0xF7, 0xF7, 0xF7, 0xF7, 0xF7
                                                     0xF7, 0xF7, 0xF7, 0xF7, 0xF7, 0xF3, 0xF3, 0x71};
 
 #define PAGELORE_AVX2_TARGET __attribute__((target("avx2,bmi,popcnt,pclmul")))
+// GCC would gather the eight places of a block into vector registers before
+// storing them, which costs more than storing them one by one.
+#if defined(__GNUC__) && !defined(__clang__)
+#define PAGELORE_STORE_BY_ONE __attribute__((optimize("no-tree-slp-vectorize")))
+#else
+#define PAGELORE_STORE_BY_ONE
+#endif
 
 PAGELORE_AVX2_TARGET inline __m256i avx2Table(const std::array<std::uint8_t, 16> &a)
 {
     return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i *>(a.data())));
 }
 
-PAGELORE_AVX2_TARGET inline std::uint64_t clmulPrefixXor(std::uint64_t x)
+PAGELORE_AVX2_TARGET __attribute__((always_inline)) inline std::uint64_t clmulPrefixXor(std::uint64_t x)
 {
     const __m128i all = _mm_set1_epi8(char(0xFF));
     return std::uint64_t(_mm_cvtsi128_si64(_mm_clmulepi64_si128(_mm_cvtsi64_si128(std::int64_t(x)), all, 0)));
@@ -317,7 +326,7 @@ PAGELORE_AVX2_TARGET inline std::uint64_t avx2Mask(__m256i low, __m256i high)
 }
 
 // Thirty-two bytes at a time.
-PAGELORE_AVX2_TARGET void indexAvx2(const unsigned char *p, int count, StructureIndex &ix)
+PAGELORE_AVX2_TARGET PAGELORE_STORE_BY_ONE void indexAvx2(const unsigned char *p, int count, StructureIndex &ix)
 {
     const __m256i leadHigh = avx2Table(kLeadHigh), leadLow = avx2Table(kLeadLow);
     const __m256i singleHigh = avx2Table(kSingleHigh), singleLow = avx2Table(kSingleLow);
@@ -359,7 +368,8 @@ PAGELORE_AVX2_TARGET void indexAvx2(const unsigned char *p, int count, Structure
         r.leadRange = ~avx2Mask(low.notRange, high.notRange);
         r.open = avx2Mask(low.open, high.open);
         r.pattern = ~avx2Mask(low.notPattern, high.notPattern);
-        addBlock<true, clmulPrefixXor>(sink, r);
+        r.parity = clmulPrefixXor(r.quote);
+        addBlock<true>(sink, r);
     }
     sink.store(ix);
 }
