@@ -181,7 +181,7 @@ constexpr std::array<int, 10> kTextFields = {0, 1, 2, 5, 6, 8, 9, 10, 11, 12};
 // bytes stand where they were when indexed.
 struct Lookahead {
     static constexpr int kBatch = 16;
-    static constexpr qint64 kRestartAfter = 128 * 64;  // so a record of 8 KB always fits
+    static constexpr qint64 kDropAfter = 128 * 64;  // so a record of 8 KB always fits
 
     const unsigned char *base = nullptr;
     qint64 baseOffset = 0;  // of base in the file
@@ -195,6 +195,25 @@ struct Lookahead {
         baseOffset = offset;
         index.clear();
         nextQuote = nextWrong = nextPattern = 0;
+    }
+
+    // Forgets the blocks before `blocks`, all passed; what is indexed after
+    // them stays.
+    void drop(int blocks)
+    {
+        const std::uint32_t bytes = std::uint32_t(blocks) * 64;
+        const auto shift = [bytes](std::uint32_t *places, int &count, int &next) {
+            for (int i = next; i < count; ++i)
+                places[i - next] = places[i] - bytes;
+            count -= next;
+            next = 0;
+        };
+        shift(index.quotes.get(), index.quoteCount, nextQuote);
+        shift(index.wrong.get(), index.wrongCount, nextWrong);
+        shift(index.patterns.get(), index.patternCount, nextPattern);
+        index.blocks -= blocks;
+        base += bytes;
+        baseOffset += bytes;
     }
 
     // Indexes more blocks; false when the bytes end first.
@@ -267,9 +286,12 @@ bool ArticleScanner::takeCanonical(ScannedArticle &a)
     const qint64 position = m_file.position();
     Lookahead &ahead = *m_ahead;
     qint64 s = position - ahead.baseOffset;
-    if (!ahead.base || s < 0 || s >= Lookahead::kRestartAfter || ahead.base + s != start) {
+    if (!ahead.base || s < 0 || ahead.base + s != start) {
         ahead.restart(start, position);
         s = 0;
+    } else if (s >= Lookahead::kDropAfter) {
+        ahead.drop(static_cast<int>(s >> 6));
+        s &= 63;
     }
     ahead.available = static_cast<int>(std::min<qint64>(StructureIndex::kMaxBlocks, (s + unread.size() - 1) / 64));
     const StructureIndex &ix = ahead.index;
