@@ -137,8 +137,9 @@ bool canonicalNumber(QByteArrayView s, bool allowMinus, int high, qint16 &value)
     static constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (year < 100 || month < 1 || month > 12 || day < 1)
         return false;
-    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-    return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+    // Without branches on the year, which the processor could not foresee.
+    const bool leap = (year % 4 == 0) & ((year % 100 != 0) | (year % 400 == 0));
+    return day <= kDays[month - 1] + int((month == 2) & leap);
 }
 
 // yyyy-mm-dd of a real day at `p`: the writer's form for a date without a
@@ -258,8 +259,9 @@ namespace {
 
 // A number field between `from` and the delimiter after it.
 [[gnu::always_inline]] inline const char *takeNumber(const char *from, const char *end, bool allowMinus, int high,
-                                                     qint16 &value, RawField &f)
+                                                     qint16 &value, RawField &f, qint64 offset)
 {
+    f.offset = offset;
     const qsizetype n = end - from >= 8 && *from != '-'
                             ? writerNumber8(from, high, value)
                             : writerNumber(QByteArrayView(from, end - from), allowMinus, high, value);
@@ -318,14 +320,17 @@ bool ArticleScanner::takeCanonical(ScannedArticle &a)
         return false;
     RawField *const f = a.fields.data();
     const char *p = c + q[5] + 1;
-    if (*p != ',' || !(p = takeNumber(p + 1, end, true, 32767, a.firstPage, f[3])) || *p != ','
-        || !(p = takeNumber(p + 1, end, true, 32767, a.lastPage, f[4])) || *p != ',' || p + 1 != c + q[6])
+    const qint64 baseOffset = ahead.baseOffset;
+    const auto at = [c, baseOffset](const char *x) { return baseOffset + (x - c); };
+    if (*p != ',' || !(p = takeNumber(p + 1, end, true, 32767, a.firstPage, f[3], at(p + 1))) || *p != ','
+        || !(p = takeNumber(p + 1, end, true, 32767, a.lastPage, f[4], at(p + 1))) || *p != ','
+        || p + 1 != c + q[6])
         return false;
     qint16 image = 0;
     p = c + q[19] + 1;
-    if (end - p < 6 || *p != ',' || !(p = takeNumber(p + 1, end, false, 255, image, f[13])) || p >= end
-        || *p != ',' || !(p = takeNumber(p + 1, end, false, 255, image, f[14])) || end - p < 2 || p[0] != '\r'
-        || p[1] != '\n')
+    if (end - p < 6 || *p != ',' || !(p = takeNumber(p + 1, end, false, 255, image, f[13], at(p + 1))) || p >= end
+        || *p != ',' || !(p = takeNumber(p + 1, end, false, 255, image, f[14], at(p + 1))) || end - p < 2
+        || p[0] != '\r' || p[1] != '\n')
         return false;
 
     // The characters of the texts: none not canonical, and which texts hold
@@ -345,7 +350,6 @@ bool ArticleScanner::takeCanonical(ScannedArticle &a)
     }
     ahead.nextQuote += 20;
 
-    const qint64 baseOffset = ahead.baseOffset;
     const auto text = [&](int field, int j) __attribute__((always_inline))
     {
         RawField &t = f[field];
@@ -356,8 +360,6 @@ bool ArticleScanner::takeCanonical(ScannedArticle &a)
     };
     text(0, 0), text(1, 1), text(2, 2), text(5, 3), text(6, 4);
     text(8, 5), text(9, 6), text(10, 7), text(11, 8), text(12, 9);
-    for (int i : {3, 4, 13, 14})
-        f[i].offset = baseOffset + (f[i].data - c);
     f[7].form = RawField::Form::DateLiteral;
     f[7].data = c + date + 1;
     f[7].size = 10;
