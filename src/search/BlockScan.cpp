@@ -132,7 +132,8 @@ constexpr bool isTrailByte(int t)
 }
 
 // The lead bytes whose every trail byte makes a canonical character: the
-// kanji rows but the first, the last and the one between the two levels.
+// kanji rows but the first, the last and the one between the two levels, the
+// user-defined rows 0xF0-0xF9 and the IBM row 0xFB.
 constexpr bool isPlainRow(int b)
 {
     return (b >= 0x89 && b <= 0x97) || (b >= 0x99 && b <= 0x9F) || (b >= 0xE0 && b <= 0xE9)
@@ -284,20 +285,20 @@ void indexSse2(const unsigned char *p, int count, StructureIndex &ix)
 constexpr std::array<std::uint8_t, 16> kLeadHigh = {0, 0, 0, 0, 0, 0, 0, 0, 0x11, 0x22, 0, 0, 0, 0, 0x44, 0x8C};
 constexpr std::array<std::uint8_t, 16> kLeadLow = {0xE6, 0xF6, 0xF6, 0xF6, 0xF6, 0xF6, 0xF6, 0xF6,
                                                    0xF4, 0xF7, 0xF3, 0xFB, 0xF3, 0x73, 0x73, 0x73};
-// Of a byte by itself: bit 0 no character (0x80, 0xA0; 0xFD-0xFF are
-// compared), bits 1-3 a pattern character (# *, ?, [), bits 4-7 the lead bytes
-// 0x81, 0x82, 0x83, and 0x81 or 0x83.
-constexpr std::array<std::uint8_t, 16> kSingleHigh = {0,    0, 0x02, 0x04, 0, 0x08, 0, 0,
-                                                      0xF1, 0, 0x01, 0,    0, 0,    0, 0};
-constexpr std::array<std::uint8_t, 16> kSingleLow = {0x01, 0x90, 0x20, 0xC2, 0, 0, 0, 0,
-                                                     0,    0,    0x02, 0x08, 0, 0, 0, 0x04};
+// Of a byte by itself: bits 0-2 a pattern character (# *, ?, [), bits 3-6
+// the lead bytes 0x81, 0x82, 0x83, and 0x81 or 0x83, bit 7 no character (0x80,
+// 0xA0; 0xFD-0xFF are compared).
+constexpr std::array<std::uint8_t, 16> kSingleHigh = {0,    0, 0x01, 0x02, 0, 0x04, 0, 0,
+                                                      0xF8, 0, 0x80, 0,    0, 0,    0, 0};
+constexpr std::array<std::uint8_t, 16> kSingleLow = {0x80, 0x48, 0x10, 0x61, 0, 0, 0, 0,
+                                                     0,    0,    0x01, 0x04, 0, 0, 0, 0x02};
 // Of a byte as a trail: bits 0-2 a trail byte (0x40-0x6F 0x80-0xEF,
-// 0x70-0x7E, 0xF0-0xFC); bits 4-7 the plain columns of the rows 0x81, 0x82,
+// 0x70-0x7E, 0xF0-0xFC); bits 3-6 the plain columns of the rows 0x81, 0x82,
 // 0x83, and 0x70-0x7E of 0x81 and 0x83.
-constexpr std::array<std::uint8_t, 16> kTrailHigh = {0,    0,    0,    0,    0x51, 0x51, 0x71, 0x82,
-                                                     0x51, 0x11, 0x61, 0x21, 0x61, 0x21, 0x21, 0x04};
-constexpr std::array<std::uint8_t, 16> kTrailLow = {0xF7, 0xF7, 0xF7, 0xF7, 0xF7, 0xF7, 0xF7, 0xF7,
-                                                    0xF7, 0xF7, 0xF7, 0xF7, 0xF7, 0xF3, 0xF3, 0x71};
+constexpr std::array<std::uint8_t, 16> kTrailHigh = {0,    0,    0,    0,    0x29, 0x29, 0x39, 0x42,
+                                                     0x29, 0x09, 0x31, 0x11, 0x31, 0x11, 0x11, 0x04};
+constexpr std::array<std::uint8_t, 16> kTrailLow = {0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F,
+                                                    0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x7B, 0x7B, 0x39};
 
 #define PAGELORE_AVX2_TARGET __attribute__((target("avx2,bmi,popcnt,pclmul")))
 // GCC would gather the eight places of a block into vector registers before
@@ -319,12 +320,6 @@ PAGELORE_AVX2_TARGET __attribute__((always_inline)) inline std::uint64_t clmulPr
     return std::uint64_t(_mm_cvtsi128_si64(_mm_clmulepi64_si128(_mm_cvtsi64_si128(std::int64_t(x)), all, 0)));
 }
 
-PAGELORE_AVX2_TARGET inline std::uint64_t avx2Mask(__m256i low, __m256i high)
-{
-    return std::uint64_t(std::uint32_t(_mm256_movemask_epi8(low)))
-           | std::uint64_t(std::uint32_t(_mm256_movemask_epi8(high))) << 32;
-}
-
 // Thirty-two bytes at a time.
 PAGELORE_AVX2_TARGET PAGELORE_STORE_BY_ONE void indexAvx2(const unsigned char *p, int count, StructureIndex &ix)
 {
@@ -332,9 +327,10 @@ PAGELORE_AVX2_TARGET PAGELORE_STORE_BY_ONE void indexAvx2(const unsigned char *p
     const __m256i singleHigh = avx2Table(kSingleHigh), singleLow = avx2Table(kSingleLow);
     const __m256i trailHigh = avx2Table(kTrailHigh), trailLow = avx2Table(kTrailLow);
     const __m256i nibble = _mm256_set1_epi8(0x0F);
-    const __m256i zero = _mm256_setzero_si256();
+    const __m256i low3 = _mm256_set1_epi8(0x07);
+    // The masks of 32 bytes: quote, not in the lead range, open, pattern.
     struct Half {
-        __m256i quote, notRange, open, notPattern;
+        std::uint32_t quote, notRange, open, pattern;
     };
     const auto half = [&](const unsigned char *at) PAGELORE_AVX2_TARGET {
         const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(at));
@@ -347,27 +343,30 @@ PAGELORE_AVX2_TARGET PAGELORE_STORE_BY_ONE void indexAvx2(const unsigned char *p
                                                 _mm256_shuffle_epi8(singleLow, _mm256_and_si256(b, nibble)));
         const __m256i trail = _mm256_and_si256(_mm256_shuffle_epi8(trailHigh, tHigh),
                                                _mm256_shuffle_epi8(trailLow, _mm256_and_si256(t, nibble)));
-        const __m256i notRange = _mm256_cmpeq_epi8(_mm256_and_si256(lead, _mm256_set1_epi8(char(0xF0))), zero);
+        const __m256i zero = _mm256_setzero_si256();
+        const __m256i notRange = _mm256_cmpeq_epi8(_mm256_min_epu8(lead, nibble), lead);
         const __m256i plain = _mm256_and_si256(_mm256_cmpgt_epi8(_mm256_and_si256(lead, nibble), zero),
-                                               _mm256_cmpgt_epi8(_mm256_and_si256(trail, nibble), zero));
-        const __m256i notColumn = _mm256_cmpeq_epi8(
-            _mm256_and_si256(_mm256_and_si256(single, trail), _mm256_set1_epi8(char(0xF0))), zero);
-        const __m256i one = _mm256_set1_epi8(0x01);
-        const __m256i bad =
-            _mm256_or_si256(_mm256_cmpeq_epi8(_mm256_and_si256(single, one), one),
-                            _mm256_cmpeq_epi8(_mm256_max_epu8(b, _mm256_set1_epi8(char(0xFD))), b));
-        return Half{_mm256_cmpeq_epi8(b, _mm256_set1_epi8('"')), notRange,
-                    _mm256_or_si256(_mm256_andnot_si256(notRange, _mm256_andnot_si256(plain, notColumn)), bad),
-                    _mm256_cmpeq_epi8(_mm256_and_si256(single, _mm256_set1_epi8(0x0E)), zero)};
+                                               _mm256_cmpgt_epi8(_mm256_and_si256(trail, low3), zero));
+        const __m256i notColumn =
+            _mm256_cmpeq_epi8(_mm256_and_si256(_mm256_and_si256(single, trail), _mm256_set1_epi8(0x78)), zero);
+        const __m256i open = _mm256_or_si256(
+            _mm256_or_si256(_mm256_andnot_si256(notRange, _mm256_andnot_si256(plain, notColumn)), single),
+            _mm256_cmpeq_epi8(_mm256_max_epu8(b, _mm256_set1_epi8(char(0xFD))), b));
+        return Half{std::uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(b, _mm256_set1_epi8('"')))),
+                    std::uint32_t(_mm256_movemask_epi8(notRange)), std::uint32_t(_mm256_movemask_epi8(open)),
+                    ~std::uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_and_si256(single, low3), zero)))};
+    };
+    const auto join = [](std::uint32_t low, std::uint32_t high) {
+        return std::uint64_t(low) | std::uint64_t(high) << 32;
     };
     Sink sink(ix);
     for (int block = 0; block < count; ++block, p += 64) {
         const Half low = half(p), high = half(p + 32);
         RawMasks r;
-        r.quote = avx2Mask(low.quote, high.quote);
-        r.leadRange = ~avx2Mask(low.notRange, high.notRange);
-        r.open = avx2Mask(low.open, high.open);
-        r.pattern = ~avx2Mask(low.notPattern, high.notPattern);
+        r.quote = join(low.quote, high.quote);
+        r.leadRange = ~join(low.notRange, high.notRange);
+        r.open = join(low.open, high.open);
+        r.pattern = join(low.pattern, high.pattern);
         r.parity = clmulPrefixXor(r.quote);
         addBlock<true>(sink, r);
     }
