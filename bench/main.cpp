@@ -249,6 +249,9 @@ int runRemove(const QStringList &args)
         syncs << syncMs();
         times << total - syncMs();
     }
+    // The collection as it was, so that later runs measure the same file.
+    restoreFile(savedArticles, articlePath);
+    restoreFile(savedScratch, scratchPath);
     QJsonObject line = resultLine(QStringLiteral("remove"), articles, bytes, summarise(times), summarise(floors));
     line.insert(QStringLiteral("sync_ms"), summarise(syncs).medianMs);
     line.insert(QStringLiteral("copy_ms"), summarise(copies).medianMs);
