@@ -249,12 +249,6 @@ void ArticleScanner::next(ScannedArticle &a)
         a.converted = convert(a);
 }
 
-bool ArticleScanner::nextInBuffer(ScannedArticle &a)
-{
-    a.converted.reset();
-    return takeCanonical(a);
-}
-
 namespace {
 
 // A number field between `from` and the delimiter after it.

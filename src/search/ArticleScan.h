@@ -47,7 +47,11 @@ public:
     // reader holds, in the writer's own form; nothing is read from the file
     // then, so the records taken this way since the last read still lie one
     // after another in the reader's buffer. False (nothing taken) otherwise.
-    bool nextInBuffer(ScannedArticle &article);
+    bool nextInBuffer(ScannedArticle &article)
+    {
+        article.converted.reset();
+        return takeCanonical(article);
+    }
     // The text of one field of a canonical record.
     QString text(const ScannedArticle &article, int field) const;
     // The whole article, converted.
