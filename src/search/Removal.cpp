@@ -1,21 +1,13 @@
 #include "Search.h"
 
 #include "ArticleScan.h"
+#include "OldContents.h"
 
 #include "storage/DataFiles.h"
 #include "storage/FileOps.h"
 #include "storage/RecordFileCodec.h"
 
-#include <QFile>
-
 #include <array>
-#include <initializer_list>
-#include <system_error>
-#include <thread>
-#include <vector>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace pagelore {
 
@@ -70,43 +62,6 @@ private:
     const ShownCandidate &m_candidate;
     QByteArray m_date;  // in the writer's form, as a canonical record's is
     std::array<scan::StoredSpelling, 9> m_texts;
-};
-
-// The old contents of the files being replaced, held open across the
-// renames. The last reference to a replaced file gives its pages back to the
-// system, which takes milliseconds for a large collection; held here, that
-// happens on a helper thread rather than inside the rename the user waits for.
-class OldContents {
-public:
-    explicit OldContents(std::initializer_list<QString> paths)
-    {
-        for (const QString &path : paths)
-            if (const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC); fd >= 0)
-                m_fds.push_back(fd);
-    }
-    ~OldContents()
-    {
-        for (const int fd : m_fds)
-            ::close(fd);
-    }
-    OldContents(const OldContents &) = delete;
-    OldContents &operator=(const OldContents &) = delete;
-
-    void releaseLater()
-    {
-        try {
-            std::thread([fds = m_fds] {
-                for (const int fd : fds)
-                    ::close(fd);
-            }).detach();
-            m_fds.clear();
-        } catch (const std::system_error &) {
-            // No thread to be had: the destructor closes them here.
-        }
-    }
-
-private:
-    std::vector<int> m_fds;
 };
 
 }  // namespace

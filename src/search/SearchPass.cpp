@@ -1,6 +1,7 @@
 #include "Search.h"
 
 #include "ArticleScan.h"
+#include "OldContents.h"
 
 #include "storage/DataFiles.h"
 #include "storage/FileOps.h"
@@ -85,6 +86,12 @@ SearchOutcome RunSearchPass(const QString &dataFolder, const SearchConditions &c
 {
     RecordFileCodec articles(DataFiles::path(dataFolder, DataFiles::ArticleFile), RecordFileCodec::OpenMode::Read);
     const QString resultPath = DataFiles::path(dataFolder, DataFiles::ResultFile);
+    // The last pass's hits are set aside rather than cut off in place, which
+    // would give their pages back while the user waits (a tenth of a pass for
+    // a large collection); they go on a helper thread, during the pass.
+    OldContents lastHits;
+    if (lastHits.replaceWithEmpty(resultPath))
+        lastHits.releaseLater();
     RecordFileCodec result(resultPath, RecordFileCodec::OpenMode::Write);
     SearchOutcome outcome;
     try {

@@ -12,7 +12,10 @@
 #include "support/TestSupport.h"
 
 #include <QObject>
+#include <QFileInfo>
 #include <QRandomGenerator>
+
+#include <unistd.h>
 
 using namespace pagelore;
 using namespace pagelore::test;
@@ -119,6 +122,8 @@ private slots:
     void blockAndBufferEdges_data();
     void blockAndBufferEdges();
     void kernelsAgree();
+    void resultFileReplaced_data();
+    void resultFileReplaced();
 };
 
 // Each file is searched (the title, second keyword and date as conditions)
@@ -327,6 +332,39 @@ void TestScanDiff::kernelsAgree()
             QVERIFY2(lists == expected, scan::scanKernelName(k));
         }
     }
+}
+
+// The last pass's result file is set aside, not cut off in place, when that
+// changes nothing else: the name keeps its permissions, and a file with a
+// second name, or one the name only links to, is emptied in place.
+void TestScanDiff::resultFileReplaced_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("own file, permissions kept") << u"file"_qs;
+    QTest::newRow("second name") << u"hard link"_qs;
+    QTest::newRow("symbolic link") << u"symbolic link"_qs;
+}
+
+void TestScanDiff::resultFileReplaced()
+{
+    QFETCH(QString, kind);
+    TempDataFolder folder;
+    folder.write(DataFiles::ArticleFile, line("t") + filler(300));
+    const QString result = folder.file(DataFiles::ResultFile), other = folder.file(u"other.PLR"_qs);
+    writeFile(kind == u"file"_qs ? result : other, "old hits\r\n");
+    QFile::remove(kind == u"file"_qs ? other : result);
+    if (kind == u"hard link"_qs)
+        QCOMPARE(::link(QFile::encodeName(other).constData(), QFile::encodeName(result).constData()), 0);
+    if (kind == u"symbolic link"_qs)
+        QVERIFY(QFile::link(other, result));
+    const QFileDevice::Permissions mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    QVERIFY(QFile::setPermissions(kind == u"file"_qs ? result : other, mode));
+    QCOMPARE(RunSearchPass(folder.path(), conditions(u"t"_qs)).hits, 1);
+    QCOMPARE(readFile(result), line("t"));
+    if (kind != u"file"_qs)
+        QCOMPARE(readFile(other), line("t"));
+    QCOMPARE(QFileInfo(result).isSymLink(), kind == u"symbolic link"_qs);
+    QCOMPARE(QFile::permissions(kind == u"file"_qs ? result : other) & 0x7077, mode);  // owner, group, others
 }
 
 PAGELORE_TEST_MAIN(TestScanDiff)
