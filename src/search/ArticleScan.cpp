@@ -149,7 +149,9 @@ bool canonicalNumber(QByteArrayView s, bool allowMinus, int high, qint16 &value)
     std::uint64_t w;
     std::memcpy(&w, p, 8);
     const std::uint64_t d = w ^ 0x3030303030303030;  // a digit's value; other bytes above 9
-    const std::uint64_t other = (d + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0;
+    // A high half that is not zero, or a low one above 9 (which adding 6
+    // carries into the high half).
+    const std::uint64_t other = (d | (d + 0x0606060606060606)) & 0xF0F0F0F0F0F0F0F0;
     const unsigned day0 = static_cast<unsigned char>(p[8]) - '0', day1 = static_cast<unsigned char>(p[9]) - '0';
     if ((other & 0x00FFFF00FFFFFFFF) || (w >> 32 & 0xFF) != '-' || (w >> 56) != '-' || day0 > 9 || day1 > 9)
         return false;

@@ -180,6 +180,7 @@ void TestScanDiff::sameAsPlain_data()
     row("negative image number", line("a").replace(",0,255", ",-1,255"), u"a"_qs, -1);
     row("month 13", line("a", "k2", "2001-13-01"), u"a"_qs, -1);
     row("year of two digits", line("a", "k2", "0099-01-01"), u"a"_qs, -1);
+    row("a high byte for a digit of the year", line("a", "k2", "\xce" "001-02-03"), u"a"_qs, -1);
     row("no leap day in 1900", line("a", "k2", "1900-02-29"), u"a"_qs, -1);
     row("thirty-first of April", line("a", "k2", "2001-04-31"), u"a"_qs, -1);
     row("date without its closing sign", line("a").replace("#2001-02-03#", "#2001-02-03x"), u"a"_qs, -1);
