@@ -6,6 +6,7 @@
 
 #include "screens/ArticleListModel.h"
 #include "screens/ArticleListScreen.h"
+#include "search/BlockScan.h"
 #include "search/Correction.h"
 #include "search/QuickSearch.h"
 #include "search/Search.h"
@@ -74,6 +75,8 @@ void addCpu(QJsonObject &line, const QList<double> &cpu, const QList<double> &fl
     line.insert(QStringLiteral("cpu_ms"), c);
     line.insert(QStringLiteral("floor_cpu_ms"), f);
     line.insert(QStringLiteral("cpu_ratio"), f > 0 ? c / f : 0.0);
+    // Which instructions found the records' structure (PAGELORE_SCAN_KERNEL chooses).
+    line.insert(QStringLiteral("kernel"), QLatin1String(scan::scanKernelName(scan::scanKernel())));
 }
 
 qint64 countRecords(const QString &path)
@@ -257,6 +260,9 @@ int runRemove(const QStringList &args)
         syncs << syncMs();
         times << total - syncMs();
     }
+    // The collection as it was, so that later runs measure the same file.
+    restoreFile(savedArticles, articlePath);
+    restoreFile(savedScratch, scratchPath);
     QJsonObject line = resultLine(QStringLiteral("remove"), articles, bytes, summarise(times), summarise(floors));
     line.insert(QStringLiteral("sync_ms"), summarise(syncs).medianMs);
     line.insert(QStringLiteral("copy_ms"), summarise(copies).medianMs);

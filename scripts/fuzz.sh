@@ -14,7 +14,7 @@ cmake --build "$build_dir" -j2 --target fuzz_all >/dev/null
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 export QT_QPA_PLATFORM=offscreen
-for target in record_reader wildcard typed_input cp932; do
+for target in record_reader wildcard typed_input cp932 scan; do
     mkdir -p "$scratch/$target"
     echo "fuzz_$target: ${seconds}s"
     # Committed regression inputs first, each must pass.

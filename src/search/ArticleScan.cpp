@@ -1,27 +1,25 @@
 #include "ArticleScan.h"
 
+#include "BlockScan.h"
+
 #include "platform/Cp932.h"
 #include "platform/Cp932Canonical.h"
 
-#include <QtEndian>
-
+#include <algorithm>
 #include <cstring>
-
 
 namespace pagelore::scan {
 
 namespace {
-// What the scan needs of the code page, small enough to stay in the
-// processor's first-level cache: a class per byte and one bit per pair.
 enum : std::uint8_t { kSingle = 1, kLead = 2, kPattern = 4 };
 }  // namespace
 
+// What the check of a record read by the general reader needs of the code
+// page, small enough to stay in the processor's first-level cache: a class
+// per byte and one bit per pair.
 struct ScanTables {
     std::array<std::uint8_t, 256> classes{};
     std::array<std::uint64_t, 1024> canonicalPairs{};  // bit (lead << 8 | trail)
-    // The same by byte, for the walk: a load and a test, and it waits for
-    // nothing the next character needs.
-    std::array<bool, 65536> canonicalPair{};
 };
 
 namespace {
@@ -40,10 +38,8 @@ const ScanTables &scanTables()
         for (char c : {'?', '*', '#', '['})
             s.classes[static_cast<unsigned char>(c)] |= kPattern;
         for (int code = 0; code < 65536; ++code)
-            if (t.pair[code] == Cp932::CanonicalTables::PairCanonical) {
+            if (t.pair[code] == Cp932::CanonicalTables::PairCanonical)
                 s.canonicalPairs[code >> 6] |= std::uint64_t(1) << (code & 63);
-                s.canonicalPair[code] = true;
-            }
         return s;
     }();
     return tables;
@@ -78,187 +74,176 @@ TextScan scanText(const ScanTables &t, const unsigned char *p, const unsigned ch
     return seen & kPattern ? TextScan::WithPattern : TextScan::Plain;
 }
 
-// A number exactly as the writer spells it: no sign but a minus, no leading
-// zero, within the field's range.
-bool canonicalNumber(QByteArrayView s, bool allowMinus, int high, qint16 &value)
+// The number at the start of `s` exactly as the writer spells it (no sign
+// but a minus, no leading zero, five digits at most) and within the field's
+// range; the length it takes, or 0.
+qsizetype writerNumber(QByteArrayView s, bool allowMinus, int high, qint16 &value)
 {
-    qsizetype i = 0;
     const bool negative = !s.isEmpty() && s[0] == '-';
-    if (negative) {
-        if (!allowMinus)
-            return false;
-        i = 1;
-    }
-    const qsizetype digits = s.size() - i;
-    if (digits < 1 || digits > 5 || (s[i] == '0' && (digits > 1 || negative)))
-        return false;
+    if (negative && !allowMinus)
+        return 0;
+    qsizetype i = negative ? 1 : 0;
+    const qsizetype first = i;
     int v = 0;
-    for (; i < s.size(); ++i) {
-        if (s[i] < '0' || s[i] > '9')
-            return false;
+    for (; i < s.size() && static_cast<unsigned>(s[i] - '0') < 10; ++i) {
+        if (i - first == 5)
+            return 0;
         v = v * 10 + (s[i] - '0');
     }
+    const qsizetype digits = i - first;
+    if (digits == 0 || (s[first] == '0' && (digits > 1 || negative)))
+        return 0;
     if (negative)
         v = -v;
-    if (v > high || v < (allowMinus ? -32768 : 0))
-        return false;
+    if (v > high || v < -32768)
+        return 0;
     value = static_cast<qint16>(v);
-    return true;
+    return i;
 }
 
-int twoDigits(const char *p)
+bool canonicalNumber(QByteArrayView s, bool allowMinus, int high, qint16 &value)
 {
-    return (p[0] - '0') * 10 + (p[1] - '0');
+    const qsizetype n = writerNumber(s, allowMinus, high, value);
+    return n > 0 && n == s.size();
 }
 
-// yyyy-mm-dd of a real day: the writer's form for a date without a time.
-bool canonicalDate(QByteArrayView s)
+// The same for the eight bytes at `p` (all readable): the digits end at the
+// first byte that is no digit, found for all eight at once, and are summed in
+// pairs, fours and eights.
+[[gnu::always_inline]] inline qsizetype writerNumber8(const char *p, int high, qint16 &value)
 {
-    if (s.size() != 10 || s[4] != '-' || s[7] != '-')
-        return false;
-    for (int i : {0, 1, 2, 3, 5, 6, 8, 9})
-        if (s[i] < '0' || s[i] > '9')
-            return false;
-    // The Gregorian calendar's days, as QDate counts them for these years.
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    // A byte below '0' borrows from the bytes after it, which come after the
+    // first byte that is no digit and do not count.
+    const std::uint64_t d = w - 0x3030303030303030;
+    const std::uint64_t other = (d | (d + 0x7676767676767676)) & 0x8080808080808080;
+    const int n = __builtin_ctzll(other | (std::uint64_t(1) << 63)) >> 3;
+    if (n == 0 || n > 5 || (n > 1 && (d & 0xFF) == 0))
+        return 0;
+    std::uint64_t x = d << (64 - 8 * n);
+    x = (x * 2561) >> 8;
+    x = ((x & 0x00FF00FF00FF00FF) * 6553601) >> 16;
+    x = ((x & 0x0000FFFF0000FFFF) * 42949672960001) >> 32;
+    if (x > std::uint64_t(high))
+        return 0;
+    value = static_cast<qint16>(x);
+    return n;
+}
+
+// The Gregorian calendar's days, as QDate counts them for these years.
+[[gnu::always_inline]] inline bool realDay(int year, int month, int day)
+{
     static constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const int year = twoDigits(s.data()) * 100 + twoDigits(s.data() + 2);
-    const int month = twoDigits(s.data() + 5), day = twoDigits(s.data() + 8);
     if (year < 100 || month < 1 || month > 12 || day < 1)
         return false;
-    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-    return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+    // Without branches on the year, which the processor could not foresee.
+    const bool leap = (year % 4 == 0) & ((year % 100 != 0) | (year % 400 == 0));
+    return day <= kDays[month - 1] + int((month == 2) & leap);
 }
 
-// A record in the writer's own form, read in one walk over the bytes read
-// ahead: each text is checked character by character as it is crossed,
-// which finds its closing quote on the way (a double quote is never the
-// second byte of a character). Each step reads one field or delimiter and
-// says whether it was there in that form; a record that fails a step, or is
-// not wholly read yet, is left to the general reader.
-class CanonicalWalk {
-public:
-    CanonicalWalk(const ScanTables &t, QByteArrayView bytes, qint64 offset)
-        : m_t(t), m_begin(bytes.data()), m_p(bytes.data()), m_end(bytes.data() + bytes.size()), m_offset(offset)
-    {
-    }
-
-    qsizetype length() const { return m_p - m_begin; }
-
-    bool next(char delimiter)
-    {
-        if (m_p >= m_end || *m_p != delimiter)
-            return false;
-        ++m_p;
-        return true;
-    }
-
-    bool text(RawField &f, int field, quint16 &patterns)
-    {
-        if (m_p >= m_end || *m_p != '"')
-            return false;
-        f.offset = m_offset + (m_p - m_begin);
-        const auto *const from = reinterpret_cast<const unsigned char *>(m_p + 1);
-        const auto *const last = reinterpret_cast<const unsigned char *>(m_end - 1);  // so q[1] is readable
-        unsigned seen = 0;
-        // Two-byte characters first: they are most of a Japanese text.
-        for (const unsigned char *q = from; q < last;) {
-            const unsigned c = *q;
-            const unsigned kind = m_t.classes[c];
-            if (kind & kLead) {
-                std::uint16_t pair;
-                std::memcpy(&pair, q, 2);
-                if (!m_t.canonicalPair[qFromBigEndian(pair)])
-                    return false;
-                q += 2;
-            } else if (c == '"') {
-                f.form = RawField::Form::Quoted;
-                f.data = reinterpret_cast<const char *>(from);
-                f.size = q - from;
-                if (seen & kPattern)
-                    patterns |= 1u << field;
-                m_p = reinterpret_cast<const char *>(q + 1);
-                return true;
-            } else if (kind & kSingle) {
-                seen |= kind;
-                ++q;
-            } else {
-                return false;
-            }
-        }
+// yyyy-mm-dd of a real day at `p`: the writer's form for a date without a
+// time. The digits of the first eight bytes are tested at once.
+[[gnu::always_inline]] inline bool canonicalDate(const char *p)
+{
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    const std::uint64_t d = w ^ 0x3030303030303030;  // a digit's value; other bytes above 9
+    // A high half that is not zero, or a low one above 9 (which adding 6
+    // carries into the high half).
+    const std::uint64_t other = (d | (d + 0x0606060606060606)) & 0xF0F0F0F0F0F0F0F0;
+    const unsigned day0 = static_cast<unsigned char>(p[8]) - '0', day1 = static_cast<unsigned char>(p[9]) - '0';
+    if ((other & 0x00FFFF00FFFFFFFF) || (w >> 32 & 0xFF) != '-' || (w >> 56) != '-' || day0 > 9 || day1 > 9)
         return false;
-    }
+    std::uint32_t year = std::uint32_t(d);
+    year = ((year * 10) + (year >> 8)) & 0x00FF00FF;
+    year = ((year * 100) + (year >> 16)) & 0xFFFF;
+    return realDay(int(year), int((d >> 40 & 0xFF) * 10 + (d >> 48 & 0xFF)), int(day0 * 10 + day1));
+}
 
-    // No sign but a minus, no leading zero, within the field's range.
-    bool number(RawField &f, bool allowMinus, int high, qint16 &value)
-    {
-        const char *const from = m_p;
-        const bool negative = m_p < m_end && *m_p == '-';
-        if (negative) {
-            if (!allowMinus)
-                return false;
-            ++m_p;
-        }
-        const char *const digits = m_p;
-        int v = 0;
-        for (; m_p < m_end && static_cast<unsigned>(*m_p - '0') < 10; ++m_p) {
-            if (m_p - digits == 5)
-                return false;
-            v = v * 10 + (*m_p - '0');
-        }
-        const qsizetype n = m_p - digits;
-        if (n == 0 || (*digits == '0' && (n > 1 || negative)))
-            return false;
-        if (negative)
-            v = -v;
-        if (v > high || v < -32768)
-            return false;
-        value = static_cast<qint16>(v);
-        f.form = RawField::Form::Unquoted;
-        f.data = from;
-        f.size = m_p - from;
-        f.offset = m_offset + (from - m_begin);
-        return true;
-    }
+bool canonicalDate(QByteArrayView s)
+{
+    return s.size() == 10 && canonicalDate(s.data());
+}
 
-    bool date(RawField &f)
-    {
-        if (m_end - m_p < 12 || m_p[0] != '#' || m_p[11] != '#' || !canonicalDate(QByteArrayView(m_p + 1, 10)))
-            return false;
-        f.form = RawField::Form::DateLiteral;
-        f.data = m_p + 1;
-        f.size = 10;
-        f.offset = m_offset + (m_p - m_begin);
-        m_p += 12;
-        return true;
-    }
-
-private:
-    const ScanTables &m_t;
-    const char *const m_begin;
-    const char *m_p;
-    const char *const m_end;
-    const qint64 m_offset;  // of m_begin in the file
-};
-
-// The layout the walk reads, in the order of the file.
+// The layout the block walk reads, in the order of the file.
 constexpr std::array<FieldKind, ArticleRecord::kFieldCount> kWriterLayout = {
-    FieldKind::String, FieldKind::String, FieldKind::String, FieldKind::Int16, FieldKind::Int16,
+    FieldKind::String, FieldKind::String, FieldKind::String, FieldKind::Int16,  FieldKind::Int16,
     FieldKind::String, FieldKind::String, FieldKind::Date,   FieldKind::String, FieldKind::String,
-    FieldKind::String, FieldKind::String, FieldKind::String, FieldKind::UInt8, FieldKind::UInt8,
+    FieldKind::String, FieldKind::String, FieldKind::String, FieldKind::UInt8,  FieldKind::UInt8,
 };
+
+// The ten texts of an article, by their quotes: text j lies between quotes
+// 2j and 2j + 1.
+constexpr std::array<int, 10> kTextFields = {0, 1, 2, 5, 6, 8, 9, 10, 11, 12};
 
 }  // namespace
 
+// The structure of the bytes ahead of the reader's position, indexed in
+// batches from the start of a record on. It holds as long as the reader's
+// bytes stand where they were when indexed.
+struct Lookahead {
+    static constexpr int kBatch = 16;
+    static constexpr qint64 kDropAfter = 128 * 64;  // so a record of 8 KB always fits
+
+    const unsigned char *base = nullptr;
+    qint64 baseOffset = 0;  // of base in the file
+    int available = 0;      // blocks that lie in the reader's bytes, with the byte after them
+    StructureIndex index;
+    int nextQuote = 0, nextWrong = 0, nextPattern = 0;  // the first places not yet passed
+
+    void restart(const unsigned char *at, qint64 offset)
+    {
+        base = at;
+        baseOffset = offset;
+        index.clear();
+        nextQuote = nextWrong = nextPattern = 0;
+    }
+
+    // Forgets the blocks before `blocks`, all passed; what is indexed after
+    // them stays.
+    void drop(int blocks)
+    {
+        const std::uint32_t bytes = std::uint32_t(blocks) * 64;
+        const auto shift = [bytes](std::uint32_t *places, int &count, int &next) {
+            for (int i = next; i < count; ++i)
+                places[i - next] = places[i] - bytes;
+            count -= next;
+            next = 0;
+        };
+        shift(index.quotes.get(), index.quoteCount, nextQuote);
+        shift(index.wrong.get(), index.wrongCount, nextWrong);
+        shift(index.patterns.get(), index.patternCount, nextPattern);
+        index.blocks -= blocks;
+        base += bytes;
+        baseOffset += bytes;
+    }
+
+    // Indexes more blocks; false when the bytes end first.
+    bool more()
+    {
+        const int n = std::min(kBatch, available - index.blocks);
+        if (n <= 0)
+            return false;
+        indexBlocks(base, n, index);
+        return true;
+    }
+};
+
 ArticleScanner::ArticleScanner(RecordFileCodec &file)
-    : m_file(file), m_tables(&scanTables()), m_writerLayout(ArticleRecord::kKinds == kWriterLayout)
+    : m_file(file), m_tables(&scanTables()), m_writerLayout(ArticleRecord::kKinds == kWriterLayout),
+      m_ahead(std::make_unique<Lookahead>())
 {
 }
 
+ArticleScanner::~ArticleScanner() = default;
+
 void ArticleScanner::next(ScannedArticle &a)
 {
-    a.converted.reset();
-    if (takeCanonical(a))
+    if (nextInBuffer(a))
         return;
+    // The general reader may move the bytes; index afresh after it.
+    m_ahead->base = nullptr;
     m_file.readRawRecord(ArticleRecord::kFieldCount, a.fields.data(), &a.whole);
     a.recordNumber = m_file.recordsRead();
     a.canonical = quickCheck(a);
@@ -266,32 +251,120 @@ void ArticleScanner::next(ScannedArticle &a)
         a.converted = convert(a);
 }
 
+namespace {
+
+// A number field between `from` and the delimiter after it.
+[[gnu::always_inline]] inline const char *takeNumber(const char *from, const char *end, bool allowMinus, int high,
+                                                     qint16 &value, RawField &f, qint64 offset)
+{
+    f.offset = offset;
+    const qsizetype n = end - from >= 8 && *from != '-'
+                            ? writerNumber8(from, high, value)
+                            : writerNumber(QByteArrayView(from, end - from), allowMinus, high, value);
+    f.form = RawField::Form::Unquoted;
+    f.data = from;
+    f.size = n;
+    return n ? from + n : nullptr;
+}
+
+}  // namespace
+
+// A record in the writer's own form, found from the structure index: its
+// twenty quotes delimit the ten texts (a quote is never part of a
+// character); the bytes between them are checked as the writer spells them;
+// every character of the texts is canonical unless the index says otherwise.
 bool ArticleScanner::takeCanonical(ScannedArticle &a)
 {
     if (!m_writerLayout)
         return false;
     const QByteArrayView unread = m_file.unread();
-    if (unread.isEmpty())
+    if (unread.isEmpty() || *unread.data() != '"')
         return false;
-    CanonicalWalk w(*m_tables, unread, m_file.position());
-    quint16 patterns = 0;
+    const auto *const start = reinterpret_cast<const unsigned char *>(unread.data());
+    const qint64 position = m_file.position();
+    Lookahead &ahead = *m_ahead;
+    qint64 s = position - ahead.baseOffset;
+    if (!ahead.base || s < 0 || ahead.base + s != start) {
+        ahead.restart(start, position);
+        s = 0;
+    } else if (s >= Lookahead::kDropAfter) {
+        ahead.drop(static_cast<int>(s >> 6));
+        s &= 63;
+    }
+    ahead.available = static_cast<int>(std::min<qint64>(StructureIndex::kMaxBlocks, (s + unread.size() - 1) / 64));
+    const StructureIndex &ix = ahead.index;
+
+    // The record's twenty quotes, its first at its first byte.
+    while (ix.quoteCount - ahead.nextQuote < 20)
+        if (!ahead.more())
+            return false;
+    const std::uint32_t *const q = ix.quotes.get() + ahead.nextQuote;
+
+    // Between the texts: one comma, the pages, the date, and after the last
+    // text the image numbers and the line end.
+    const char *const c = reinterpret_cast<const char *>(ahead.base);
+    const char *const end = unread.data() + unread.size();
+    const qint64 date = q[9] + 2;  // its first number sign
+    const auto comma = [ q, c ](int i) __attribute__((always_inline))
+    {
+        return (q[i + 1] == q[i] + 2) & (c[q[i] + 1] == ',');
+    };
+    bool ok = (q[0] == s) & comma(1) & comma(3) & comma(7) & comma(11) & comma(13) & comma(15) & comma(17);
+    ok &= (q[10] == q[9] + 15) & (c[q[9] + 1] == ',') & (c[date] == '#') & (c[date + 11] == '#')
+          & (c[date + 12] == ',');
+    if (!ok || !canonicalDate(c + date + 1))
+        return false;
+    RawField *const f = a.fields.data();
+    const char *p = c + q[5] + 1;
+    const qint64 baseOffset = ahead.baseOffset;
+    const auto at = [c, baseOffset](const char *x) { return baseOffset + (x - c); };
+    if (*p != ',' || !(p = takeNumber(p + 1, end, true, 32767, a.firstPage, f[3], at(p + 1))) || *p != ','
+        || !(p = takeNumber(p + 1, end, true, 32767, a.lastPage, f[4], at(p + 1))) || *p != ','
+        || p + 1 != c + q[6])
+        return false;
     qint16 image = 0;
-    RawField *f = a.fields.data();
-    const bool whole = w.text(f[0], 0, patterns) && w.next(',') && w.text(f[1], 1, patterns) && w.next(',')
-                       && w.text(f[2], 2, patterns) && w.next(',') && w.number(f[3], true, 32767, a.firstPage)
-                       && w.next(',') && w.number(f[4], true, 32767, a.lastPage) && w.next(',')
-                       && w.text(f[5], 5, patterns) && w.next(',') && w.text(f[6], 6, patterns) && w.next(',')
-                       && w.date(f[7]) && w.next(',') && w.text(f[8], 8, patterns) && w.next(',')
-                       && w.text(f[9], 9, patterns) && w.next(',') && w.text(f[10], 10, patterns) && w.next(',')
-                       && w.text(f[11], 11, patterns) && w.next(',') && w.text(f[12], 12, patterns)
-                       && w.next(',') && w.number(f[13], false, 255, image) && w.next(',')
-                       && w.number(f[14], false, 255, image) && w.next('\r') && w.next('\n');
-    if (!whole)
+    p = c + q[19] + 1;
+    if (end - p < 6 || *p != ',' || !(p = takeNumber(p + 1, end, false, 255, image, f[13], at(p + 1))) || p >= end
+        || *p != ',' || !(p = takeNumber(p + 1, end, false, 255, image, f[14], at(p + 1))) || end - p < 2
+        || p[0] != '\r' || p[1] != '\n')
         return false;
-    a.whole = QByteArrayView(unread.data(), w.length());
-    a.patternFields = patterns;
+
+    // The characters of the texts: none not canonical, and which texts hold
+    // pattern characters.
+    const qint64 last = q[19];
+    if (ahead.nextWrong < ix.wrongCount && ix.wrong[ahead.nextWrong] <= last)
+        return false;
+    quint16 patternFields = 0;
+    for (; ahead.nextPattern < ix.patternCount && ix.patterns[ahead.nextPattern] <= last; ++ahead.nextPattern) {
+        const qint64 x = ix.patterns[ahead.nextPattern];
+        int j = 0;
+        while (j < 10 && !(q[2 * j] < x && x < q[2 * j + 1]))
+            ++j;
+        if (j == 10)
+            return false;
+        patternFields |= 1u << kTextFields[j];
+    }
+    ahead.nextQuote += 20;
+
+    const auto text = [&](int field, int j) __attribute__((always_inline))
+    {
+        RawField &t = f[field];
+        t.form = RawField::Form::Quoted;
+        t.data = c + q[2 * j] + 1;
+        t.size = q[2 * j + 1] - q[2 * j] - 1;
+        t.offset = baseOffset + q[2 * j];
+    };
+    text(0, 0), text(1, 1), text(2, 2), text(5, 3), text(6, 4);
+    text(8, 5), text(9, 6), text(10, 7), text(11, 8), text(12, 9);
+    f[7].form = RawField::Form::DateLiteral;
+    f[7].data = c + date + 1;
+    f[7].size = 10;
+    f[7].offset = baseOffset + date;
+    const qsizetype length = p + 2 - (c + s);
+    a.whole = QByteArrayView(c + s, length);
+    a.patternFields = patternFields;
     a.canonical = true;
-    m_file.takeRecord(w.length());
+    m_file.takeRecord(length);
     a.recordNumber = m_file.recordsRead();
     return true;
 }

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 namespace pagelore::scan {
@@ -17,8 +18,8 @@ namespace pagelore::scan {
 // in full, so both ways give the same answers and the same errors.
 struct ScannedArticle {
     std::array<RawField, ArticleRecord::kFieldCount> fields;
-    QByteArrayView whole;       // the record's bytes, line end included
-    qint64 recordNumber = 0;    // 1-based
+    QByteArrayView whole;     // the record's bytes, line end included
+    qint64 recordNumber = 0;  // 1-based
     bool canonical = false;
     quint16 patternFields = 0;  // bit i: text field i holds ? * # or [ as a character
     qint16 firstPage = 0;       // canonical records only
@@ -30,13 +31,27 @@ struct ScannedArticle {
 };
 
 struct ScanTables;
+struct Lookahead;
 
 class ArticleScanner {
 public:
     explicit ArticleScanner(RecordFileCodec &file);
+    ~ArticleScanner();
+    ArticleScanner(const ArticleScanner &) = delete;
+    ArticleScanner &operator=(const ArticleScanner &) = delete;
+
     // Reads the next record; throws StorageError exactly where a conversion
     // of the record into an ArticleRecord would.
     void next(ScannedArticle &article);
+    // Takes the next record only when it stands whole in the bytes the
+    // reader holds, in the writer's own form; nothing is read from the file
+    // then, so the records taken this way since the last read still lie one
+    // after another in the reader's buffer. False (nothing taken) otherwise.
+    bool nextInBuffer(ScannedArticle &article)
+    {
+        article.converted.reset();
+        return takeCanonical(article);
+    }
     // The text of one field of a canonical record.
     QString text(const ScannedArticle &article, int field) const;
     // The whole article, converted.
@@ -47,7 +62,8 @@ private:
     bool quickCheck(ScannedArticle &article) const;
     RecordFileCodec &m_file;
     const ScanTables *m_tables;
-    bool m_writerLayout;  // the article's fields are those the one-pass walk reads
+    bool m_writerLayout;  // the article's fields are those the block walk reads
+    std::unique_ptr<Lookahead> m_ahead;
 };
 
 // A condition text as the file would spell it; no bytes when the code page

@@ -1,21 +1,13 @@
 #include "Search.h"
 
 #include "ArticleScan.h"
+#include "OldContents.h"
 
 #include "storage/DataFiles.h"
 #include "storage/FileOps.h"
 #include "storage/RecordFileCodec.h"
 
-#include <QFile>
-
 #include <array>
-#include <initializer_list>
-#include <system_error>
-#include <thread>
-#include <vector>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace pagelore {
 
@@ -72,43 +64,6 @@ private:
     std::array<scan::StoredSpelling, 9> m_texts;
 };
 
-// The old contents of the files being replaced, held open across the
-// renames. The last reference to a replaced file gives its pages back to the
-// system, which takes milliseconds for a large collection; held here, that
-// happens on a helper thread rather than inside the rename the user waits for.
-class OldContents {
-public:
-    explicit OldContents(std::initializer_list<QString> paths)
-    {
-        for (const QString &path : paths)
-            if (const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC); fd >= 0)
-                m_fds.push_back(fd);
-    }
-    ~OldContents()
-    {
-        for (const int fd : m_fds)
-            ::close(fd);
-    }
-    OldContents(const OldContents &) = delete;
-    OldContents &operator=(const OldContents &) = delete;
-
-    void releaseLater()
-    {
-        try {
-            std::thread([fds = m_fds] {
-                for (const int fd : fds)
-                    ::close(fd);
-            }).detach();
-            m_fds.clear();
-        } catch (const std::system_error &) {
-            // No thread to be had: the destructor closes them here.
-        }
-    }
-
-private:
-    std::vector<int> m_fds;
-};
-
 }  // namespace
 
 RemovalOutcome RemoveArticle(const QString &dataFolder, const ShownCandidate &candidate)
@@ -135,28 +90,37 @@ RemovalOutcome RemoveArticle(const QString &dataFolder, const ShownCandidate &ca
     const CandidateBytes wanted(candidate);
     scan::ScannedArticle article;
     bool found = false;
-    // Kept records are gathered once and each block goes to both files as
-    // it stands, so the collection is copied in memory only once.
-    constexpr qsizetype kBlock = 1 << 20;
-    QByteArray kept;
-    kept.reserve(kBlock + 4096);
-    const auto writeKept = [&] {
-        scratch.write(kept);
-        newArticles.write(kept);
-        kept.resize(0);
+    // Kept records go to both files straight from the reader's buffer, a run
+    // of consecutive records at a time; a run is written before the reader
+    // reads on and moves its buffer.
+    QByteArrayView run;
+    const auto writeRun = [&] {
+        if (!run.isEmpty()) {
+            scratch.write(run);
+            newArticles.write(run);
+            run = {};
+        }
     };
-    while (!articles.AtEnd()) {
-        scanner.next(article);
+    for (;;) {
+        if (!scanner.nextInBuffer(article)) {
+            writeRun();
+            if (articles.AtEnd())
+                break;
+            scanner.next(article);
+        }
         if (!found && wanted.matches(article, scanner)) {
             found = true;
+            writeRun();
             continue;
         }
-        kept.append(article.whole);
-        if (kept.size() >= kBlock)
-            writeKept();
+        if (run.data() + run.size() == article.whole.data())
+            run = QByteArrayView(run.data(), run.size() + article.whole.size());
+        else {
+            writeRun();
+            run = article.whole;
+        }
     }
     articles.close();
-    writeKept();
     // Nothing to remove: neither file is touched (the uncommitted contents
     // are discarded with their writers).
     if (!found)

@@ -1,10 +1,13 @@
 #include "Search.h"
 
 #include "ArticleScan.h"
+#include "OldContents.h"
 
 #include "storage/DataFiles.h"
 #include "storage/FileOps.h"
 #include "storage/RecordFileCodec.h"
+
+#include <cstring>
 
 namespace pagelore {
 
@@ -60,12 +63,15 @@ public:
     }
 
 private:
+    // The lengths first: most stored texts differ from the condition in length.
     bool text(const scan::ScannedArticle &a, int field, const scan::StoredSpelling &spelling,
               const QString &condition) const
     {
         if (a.hasPattern(field))
             return WildcardMatch(condition, m_scanner.text(a, field));
-        return spelling.equals(a.bytes(field));
+        const RawField &f = a.fields[field];
+        return f.size == spelling.bytes.size() && spelling.representable
+               && (f.size == 0 || std::memcmp(f.data, spelling.bytes.constData(), f.size) == 0);
     }
 
     const SearchConditions &m_c;
@@ -80,14 +86,24 @@ SearchOutcome RunSearchPass(const QString &dataFolder, const SearchConditions &c
 {
     RecordFileCodec articles(DataFiles::path(dataFolder, DataFiles::ArticleFile), RecordFileCodec::OpenMode::Read);
     const QString resultPath = DataFiles::path(dataFolder, DataFiles::ResultFile);
+    // The last pass's hits are set aside rather than cut off in place, which
+    // would give their pages back while the user waits (a tenth of a pass for
+    // a large collection); they go on a helper thread, during the pass.
+    OldContents lastHits;
+    if (lastHits.replaceWithEmpty(resultPath))
+        lastHits.releaseLater();
     RecordFileCodec result(resultPath, RecordFileCodec::OpenMode::Write);
     SearchOutcome outcome;
     try {
         scan::ArticleScanner scanner(articles);
         const ByteLevelTests tests(conditions, scanner);
         scan::ScannedArticle article;
-        while (!articles.AtEnd()) {
-            scanner.next(article);
+        for (;;) {
+            if (!scanner.nextInBuffer(article)) {
+                if (articles.AtEnd())
+                    break;
+                scanner.next(article);
+            }
             ++outcome.articlesRead;
             // A canonical record's bytes are what re-encoding it would write.
             if (article.canonical ? tests.matches(article) : RecordMatches(*article.converted, conditions)) {
