@@ -1,7 +1,6 @@
 #pragma once
 
-// Helpers of the screen tests: each screen by its name with its open step;
-// and, until the shared ones take their place, typing and a modal watch.
+// Each screen by its name, with its open step; clicks and shown texts.
 
 #include "support/TestSupport.h"
 
@@ -15,27 +14,19 @@
 #include "screens/Form7.h"
 
 #include <QComboBox>
-#include <QDeadlineTimer>
-#include <QDialog>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
-#include <QTimer>
 
-#include <functional>
 #include <memory>
-#include <source_location>
-#include <utility>
 
 namespace screentest {
 
-using pagelore::test::child;
+using namespace pagelore;
+using namespace pagelore::test;
 
 inline std::unique_ptr<QDialog> makeScreen(const QString &name)
 {
-    using namespace pagelore;
     static const QHash<QString, std::function<QDialog *()>> make = {
         {"Form2", [] { return new Form2; }},
         {"Form3", [] { return new Form3; }},
@@ -54,7 +45,6 @@ inline std::unique_ptr<QDialog> makeScreen(const QString &name)
 // The screen's open step; false when it refuses to open.
 inline bool load(QDialog *screen)
 {
-    using namespace pagelore;
     if (auto *s = qobject_cast<Form3 *>(screen))
         return s->Form_Load();
     if (auto *s = qobject_cast<SearchConditionsScreen *>(screen))
@@ -62,8 +52,6 @@ inline bool load(QDialog *screen)
     if (auto *s = qobject_cast<CandidateEditor *>(screen))
         return s->Form_Load();
     if (auto *s = qobject_cast<ResultBrowserBase *>(screen))
-        s->Form_Load();
-    else if (auto *s = qobject_cast<Form7 *>(screen))
         s->Form_Load();
     else if (auto *s = qobject_cast<FolderScreen *>(screen))
         s->Form_Load();
@@ -85,60 +73,15 @@ inline void click(QWidget *parent, const QString &button)
     QTest::mouseClick(child<QPushButton>(parent, button), Qt::LeftButton);
 }
 
-// While it lives, runs `action` on the first modal dialog other than
-// `current` to open; with no action, none may open. A dialog that must not
-// open or that the action leaves open is closed, so that the exec() showing
-// it returns, and the test fails; so it does when the dialog never opens.
-class ModalWatch {
-public:
-    explicit ModalWatch(std::function<void(QWidget *)> action, QWidget *current = nullptr,
-                        std::source_location where = std::source_location::current())
-        : m_action(std::move(action)), m_current(current), m_deadline(5000), m_where(where)
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
-        m_timer.start(10);
-    }
-    ~ModalWatch()
-    {
-        if (m_action && !m_acted && !m_failed)
-            fail("the expected dialog never opened");
-    }
-
-private:
-    void poll()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || modal == m_current || !modal->isVisible()) {
-            if (m_action && !m_acted && !m_failed && m_deadline.hasExpired())
-                fail("the expected dialog never opened");
-            return;
-        }
-        QPointer<QWidget> opened = modal;
-        if (m_action && !m_acted) {
-            m_acted = true;
-            m_action(modal);
-            if (!opened || !opened->isVisible())
-                return;
-        }
-        if (auto *dialog = qobject_cast<QDialog *>(opened.data()))
-            dialog->reject();
-        else
-            opened->close();
-        fail(m_acted ? "a dialog was left open or opened that must not" : "a dialog opened that must not");
-    }
-    void fail(const char *what)
-    {
-        if (!std::exchange(m_failed, true))
-            QTest::qFail(what, m_where.file_name(), static_cast<int>(m_where.line()));
-    }
-
-    std::function<void(QWidget *)> m_action;
-    QPointer<QWidget> m_current;
-    QDeadlineTimer m_deadline;
-    std::source_location m_where;
-    QTimer m_timer;
-    bool m_acted = false;
-    bool m_failed = false;
-};
+// The text a box, drop-down, label or button shows.
+inline QString shown(QWidget *parent, const QString &name)
+{
+    QWidget *w = child<QWidget>(parent, name);
+    if (auto *combo = qobject_cast<QComboBox *>(w))
+        return combo->currentText();
+    if (auto *plain = qobject_cast<QPlainTextEdit *>(w))
+        return plain->toPlainText();
+    return w->property("text").toString();
+}
 
 } // namespace screentest
