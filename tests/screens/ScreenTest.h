@@ -1,6 +1,6 @@
 #pragma once
 
-// Each screen by its name, with its open step; clicks and shown texts.
+// Each screen by its name; clicks and the texts shown.
 
 #include "support/TestSupport.h"
 
@@ -25,47 +25,41 @@ namespace screentest {
 using namespace pagelore;
 using namespace pagelore::test;
 
-inline std::unique_ptr<QDialog> makeScreen(const QString &name)
+// A screen only built, or opened: its open step run and shown, not modally,
+// so that a screen it opens is the modal one.
+template <typename S> std::unique_ptr<QDialog> built(S *screen, bool open)
 {
-    static const QHash<QString, std::function<QDialog *()>> make = {
-        {"Form2", [] { return new Form2; }},
-        {"Form3", [] { return new Form3; }},
-        {"Form4", [] { return new Form4; }},
-        {"Form5", [] { return new Form5; }},
-        {"Form6", [] { return new Form6; }},
-        {"Form7", [] { return new Form7(PageImageSelection{}); }},
-        {"RZassi", [] { return new RZassi; }},
-        {"RBunnya", [] { return new RBunnya; }},
-        {"frmRegistFile", [] { return new frmRegistFile; }},
-        {"RGazou", [] { return new RGazou; }},
+    if constexpr (std::is_same_v<decltype(screen->Form_Load()), bool>) {
+        if (open && !screen->Form_Load())
+            qFatal("%s did not open", screen->metaObject()->className());
+    } else if (open) {
+        screen->Form_Load();
+    }
+    if (open)
+        screen->show();
+    return std::unique_ptr<QDialog>(screen);
+}
+
+inline std::unique_ptr<QDialog> makeScreen(const QString &name, bool open = false)
+{
+    static const QHash<QString, std::function<std::unique_ptr<QDialog>(bool)>> make = {
+        {"Form2", [](bool open) { return built(new Form2, open); }},
+        {"Form3", [](bool open) { return built(new Form3, open); }},
+        {"Form4", [](bool open) { return built(new Form4, open); }},
+        {"Form5", [](bool open) { return built(new Form5, open); }},
+        {"Form6", [](bool open) { return built(new Form6, open); }},
+        {"Form7", [](bool open) { return built(new Form7(PageImageSelection{}), open); }},
+        {"RZassi", [](bool open) { return built(new RZassi, open); }},
+        {"RBunnya", [](bool open) { return built(new RBunnya, open); }},
+        {"frmRegistFile", [](bool open) { return built(new frmRegistFile, open); }},
+        {"RGazou", [](bool open) { return built(new RGazou, open); }},
     };
-    return std::unique_ptr<QDialog>(make.value(name)());
+    return make.value(name)(open);
 }
 
-// The screen's open step; false when it refuses to open.
-inline bool load(QDialog *screen)
+inline std::unique_ptr<QDialog> openScreen(const QString &name)
 {
-    if (auto *s = qobject_cast<Form3 *>(screen))
-        return s->Form_Load();
-    if (auto *s = qobject_cast<SearchConditionsScreen *>(screen))
-        return s->Form_Load();
-    if (auto *s = qobject_cast<CandidateEditor *>(screen))
-        return s->Form_Load();
-    if (auto *s = qobject_cast<ResultBrowserBase *>(screen))
-        s->Form_Load();
-    else if (auto *s = qobject_cast<FolderScreen *>(screen))
-        s->Form_Load();
-    return true;
-}
-
-// Built, opened and shown (not modally: a screen it opens is the modal one).
-template <typename T = QDialog> std::unique_ptr<T> openScreen(const QString &name)
-{
-    std::unique_ptr<T> screen(static_cast<T *>(makeScreen(name).release()));
-    if (!load(screen.get()))
-        qFatal("%s did not open", qPrintable(name));
-    screen->show();
-    return screen;
+    return makeScreen(name, true);
 }
 
 inline void click(QWidget *parent, const QString &button)

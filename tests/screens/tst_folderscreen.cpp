@@ -58,7 +58,7 @@ private slots:
         }
         DialogAnswerer answers;
         answers.ok();
-        const auto dialog = openScreen<FolderScreen>(screen);
+        const std::unique_ptr<FolderScreen> dialog(static_cast<FolderScreen *>(openScreen(screen).release()));
         auto *dir1 = child<QTreeView>(dialog.get(), QStringLiteral("Dir1"));
         QCOMPARE(dir1->currentIndex().data().toString(), QDir(work).dirName());
         const QModelIndex index = static_cast<QFileSystemModel *>(dir1->model())->index(folder);
