@@ -1,7 +1,6 @@
 #pragma once
 
-// Helpers of the screen tests: each screen by its name with its open step;
-// and, until the shared ones take their place, typing and a modal watch.
+// Each screen by its name; clicks and the texts shown.
 
 #include "support/TestSupport.h"
 
@@ -15,69 +14,52 @@
 #include "screens/Form7.h"
 
 #include <QComboBox>
-#include <QDeadlineTimer>
-#include <QDialog>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
-#include <QTimer>
 
-#include <functional>
 #include <memory>
-#include <source_location>
-#include <utility>
 
 namespace screentest {
 
-using pagelore::test::child;
+using namespace pagelore;
+using namespace pagelore::test;
 
-inline std::unique_ptr<QDialog> makeScreen(const QString &name)
+// A screen only built, or opened: its open step run and shown, not modally,
+// so that a screen it opens is the modal one.
+template <typename S> std::unique_ptr<QDialog> built(S *screen, bool open)
 {
-    using namespace pagelore;
-    static const QHash<QString, std::function<QDialog *()>> make = {
-        {"Form2", [] { return new Form2; }},
-        {"Form3", [] { return new Form3; }},
-        {"Form4", [] { return new Form4; }},
-        {"Form5", [] { return new Form5; }},
-        {"Form6", [] { return new Form6; }},
-        {"Form7", [] { return new Form7(PageImageSelection{}); }},
-        {"RZassi", [] { return new RZassi; }},
-        {"RBunnya", [] { return new RBunnya; }},
-        {"frmRegistFile", [] { return new frmRegistFile; }},
-        {"RGazou", [] { return new RGazou; }},
+    if constexpr (std::is_same_v<decltype(screen->Form_Load()), bool>) {
+        if (open && !screen->Form_Load())
+            qFatal("%s did not open", screen->metaObject()->className());
+    } else if (open) {
+        screen->Form_Load();
+    }
+    if (open)
+        screen->show();
+    return std::unique_ptr<QDialog>(screen);
+}
+
+inline std::unique_ptr<QDialog> makeScreen(const QString &name, bool open = false)
+{
+    static const QHash<QString, std::function<std::unique_ptr<QDialog>(bool)>> make = {
+        {"Form2", [](bool open) { return built(new Form2, open); }},
+        {"Form3", [](bool open) { return built(new Form3, open); }},
+        {"Form4", [](bool open) { return built(new Form4, open); }},
+        {"Form5", [](bool open) { return built(new Form5, open); }},
+        {"Form6", [](bool open) { return built(new Form6, open); }},
+        {"Form7", [](bool open) { return built(new Form7(PageImageSelection{}), open); }},
+        {"RZassi", [](bool open) { return built(new RZassi, open); }},
+        {"RBunnya", [](bool open) { return built(new RBunnya, open); }},
+        {"frmRegistFile", [](bool open) { return built(new frmRegistFile, open); }},
+        {"RGazou", [](bool open) { return built(new RGazou, open); }},
     };
-    return std::unique_ptr<QDialog>(make.value(name)());
+    return make.value(name)(open);
 }
 
-// The screen's open step; false when it refuses to open.
-inline bool load(QDialog *screen)
+inline std::unique_ptr<QDialog> openScreen(const QString &name)
 {
-    using namespace pagelore;
-    if (auto *s = qobject_cast<Form3 *>(screen))
-        return s->Form_Load();
-    if (auto *s = qobject_cast<SearchConditionsScreen *>(screen))
-        return s->Form_Load();
-    if (auto *s = qobject_cast<CandidateEditor *>(screen))
-        return s->Form_Load();
-    if (auto *s = qobject_cast<ResultBrowserBase *>(screen))
-        s->Form_Load();
-    else if (auto *s = qobject_cast<Form7 *>(screen))
-        s->Form_Load();
-    else if (auto *s = qobject_cast<FolderScreen *>(screen))
-        s->Form_Load();
-    return true;
-}
-
-// Built, opened and shown (not modally: a screen it opens is the modal one).
-template <typename T = QDialog> std::unique_ptr<T> openScreen(const QString &name)
-{
-    std::unique_ptr<T> screen(static_cast<T *>(makeScreen(name).release()));
-    if (!load(screen.get()))
-        qFatal("%s did not open", qPrintable(name));
-    screen->show();
-    return screen;
+    return makeScreen(name, true);
 }
 
 inline void click(QWidget *parent, const QString &button)
@@ -85,60 +67,15 @@ inline void click(QWidget *parent, const QString &button)
     QTest::mouseClick(child<QPushButton>(parent, button), Qt::LeftButton);
 }
 
-// While it lives, runs `action` on the first modal dialog other than
-// `current` to open; with no action, none may open. A dialog that must not
-// open or that the action leaves open is closed, so that the exec() showing
-// it returns, and the test fails; so it does when the dialog never opens.
-class ModalWatch {
-public:
-    explicit ModalWatch(std::function<void(QWidget *)> action, QWidget *current = nullptr,
-                        std::source_location where = std::source_location::current())
-        : m_action(std::move(action)), m_current(current), m_deadline(5000), m_where(where)
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
-        m_timer.start(10);
-    }
-    ~ModalWatch()
-    {
-        if (m_action && !m_acted && !m_failed)
-            fail("the expected dialog never opened");
-    }
-
-private:
-    void poll()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || modal == m_current || !modal->isVisible()) {
-            if (m_action && !m_acted && !m_failed && m_deadline.hasExpired())
-                fail("the expected dialog never opened");
-            return;
-        }
-        QPointer<QWidget> opened = modal;
-        if (m_action && !m_acted) {
-            m_acted = true;
-            m_action(modal);
-            if (!opened || !opened->isVisible())
-                return;
-        }
-        if (auto *dialog = qobject_cast<QDialog *>(opened.data()))
-            dialog->reject();
-        else
-            opened->close();
-        fail(m_acted ? "a dialog was left open or opened that must not" : "a dialog opened that must not");
-    }
-    void fail(const char *what)
-    {
-        if (!std::exchange(m_failed, true))
-            QTest::qFail(what, m_where.file_name(), static_cast<int>(m_where.line()));
-    }
-
-    std::function<void(QWidget *)> m_action;
-    QPointer<QWidget> m_current;
-    QDeadlineTimer m_deadline;
-    std::source_location m_where;
-    QTimer m_timer;
-    bool m_acted = false;
-    bool m_failed = false;
-};
+// The text a box, drop-down, label or button shows.
+inline QString shown(QWidget *parent, const QString &name)
+{
+    QWidget *w = child<QWidget>(parent, name);
+    if (auto *combo = qobject_cast<QComboBox *>(w))
+        return combo->currentText();
+    if (auto *plain = qobject_cast<QPlainTextEdit *>(w))
+        return plain->toPlainText();
+    return w->property("text").toString();
+}
 
 } // namespace screentest

@@ -1,5 +1,5 @@
 // The condition screens (one class for both), the readers of the article
-// file, the checks every screen makes when it opens, and the drop-downs.
+// file, and the checks and lists of the screens the menu opens.
 
 #include "ScreenTest.h"
 
@@ -9,8 +9,6 @@
 
 #include <QDir>
 
-using namespace pagelore;
-using namespace pagelore::test;
 using namespace screentest;
 
 namespace {
@@ -30,25 +28,17 @@ const QByteArray kCut = "\"Gamma\",\"W\",\"M\",7,"; // a registration cut off by
 
 const QString kQuestionTitle = QStringLiteral("検索意思確認");
 
-// Form2 or Form4 open, with the title condition typed.
-std::unique_ptr<SearchConditionsScreen> openConditions(const QString &title,
-                                                       const QString &name = QStringLiteral("Form2"))
+// Form2 or Form4 open with the conditions typed ("Text3=100"), searched;
+// `browse` gets the browser, if one must open.
+std::unique_ptr<QDialog> runSearch(const QString &screen, const QStringList &typing,
+                                   const ModalGuard::Action &browse)
 {
-    auto screen = openScreen<SearchConditionsScreen>(name);
-    typeInto(screen.get(), QStringLiteral("Text1"), title);
-    return screen;
-}
-
-// Runs the search; `browse` gets the browser, if one must open.
-void runSearch(QWidget *screen, std::function<void(QWidget *)> browse)
-{
-    ModalWatch watch(std::move(browse));
-    click(screen, QStringLiteral("Command2"));
-}
-
-QString lineText(QWidget *screen, const char *name)
-{
-    return child<QLineEdit>(screen, QString::fromLatin1(name))->text();
+    auto form = openScreen(screen);
+    for (const QString &t : typing)
+        typeInto(form.get(), t.section(u'=', 0, 0), t.section(u'=', 1));
+    const ModalGuard guard = browse ? whenModalOpens(browse) : forbidModal();
+    click(form.get(), QStringLiteral("Command2"));
+    return form;
 }
 
 } // namespace
@@ -67,69 +57,56 @@ private slots:
     void search_data()
     {
         QTest::addColumn<QString>("screen");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("page");
-        QTest::addColumn<QString>("date");
-        QTest::addColumn<QString>("leave"); // the browser by a button, or Escape
+        QTest::addColumn<QStringList>("typing");
+        QTest::addColumn<QString>("leave"); // the browser by a button, or Escape; "" when none opens
         QTest::addColumn<bool>("stays");    // the conditions screen, after the browser
         QTest::addColumn<QByteArray>("hits");
         QTest::addColumn<QString>("message");
-        const auto row = [](const char *tag, const char *screen, const QString &title, const char *page,
-                            const char *date, const char *leave, bool stays, const QByteArray &hits,
-                            const QString &message = {}) {
-            QTest::newRow(tag) << screen << title << page << date << leave << stays << hits << message;
+        const auto row = [](const char *tag, const char *screen, const QStringList &typing, const char *leave,
+                            bool stays, const QByteArray &hits, const QString &message = {}) {
+            QTest::newRow(tag) << screen << typing << leave << stays << hits << message;
         };
-        row("Form5 revise the conditions", "Form2", "Beta", "100", "1990/1/1", "Command2", true, kBeta);
-        row("Form5 back to the menu", "Form2", "Beta", "100", "1990/1/1", "Command3", false, kBeta);
-        row("Form5 Escape", "Form2", "Beta", "100", "1990/1/1", "Escape", true, kBeta);
-        row("Form6 revise the conditions", "Form4", "Beta", "100", "1990/1/1", "Command3", true, kBeta);
-        row("Form6 back to the menu", "Form4", "Beta", "100", "1990/1/1", "Command4", false, kBeta);
-        row("wave dash U+301C finds the stored mark", "Form2", "1〜3月号", "100", "1990/1/1", "Command2", true,
-            kWave);
-        row("prefix of a title", "Form2", "Bet", "100", "1990/1/1", "Command2", true, "");
-        row("double quote", "Form2", "a\"b", "100", "1990/1/1", "Command2", true, "");
-        row("not in the code page", "Form2", "한글", "100", "1990/1/1", "Command2", true, "");
-        row("very long text", "Form2", QString(30000, u'長'), "100", "1990/1/1", "Command2", true, "");
+        row("Form5 revise the conditions", "Form2", {"Text1=Beta"}, "Command2", true, kBeta);
+        row("Form5 back to the menu", "Form2", {"Text1=Beta"}, "Command3", false, kBeta);
+        row("Form5 Escape", "Form2", {"Text1=Beta"}, "Escape", true, kBeta);
+        row("Form6 revise the conditions", "Form4", {"Text1=Beta"}, "Command3", true, kBeta);
+        row("Form6 back to the menu", "Form4", {"Text1=Beta"}, "Command4", false, kBeta);
+        row("wave dash U+301C finds the stored mark", "Form2", {"Text1=1〜3月号"}, "Command2", true, kWave);
+        row("prefix of a title", "Form2", {"Text1=Bet"}, "Command2", true, "");
+        row("double quote", "Form2", {"Text1=a\"b"}, "Command2", true, "");
+        row("not in the code page", "Form2", {"Text1=한글"}, "Command2", true, "");
+        row("40,000 characters", "Form2", {"Text1=" + QString(40000, u'長')}, "Command2", true, "");
         const QString page = QStringLiteral("「検索ページ」には、-32768から32767までの整数を入力してください。");
-        row("page", "Form2", "Beta", "百", "1990/1/1", "", true, kAlpha, page);
-        row("date that does not exist", "Form4", "Beta", "100", "2024/2/30", "", true, kAlpha,
+        row("page", "Form2", {"Text1=Beta", "Text3=百"}, "", true, kAlpha, page);
+        row("date that does not exist", "Form4", {"Text1=Beta", "Text4=2024/2/30"}, "", true, kAlpha,
             "「掲載年月日(必須)」の「2024/2/"
             "30」という日付または時刻はありません。実在する日付を入力してください。");
-        row("both, in one message", "Form2", "Beta", "x", "不明", "", true, kAlpha,
+        row("both, in one message", "Form2", {"Text1=Beta", "Text3=x", "Text4=不明"}, "", true, kAlpha,
             page + "\n「掲載年月日(必須)」には、日付を「1990/1/1」のように年/月/日の形で入力してください。");
     }
 
     void search()
     {
         QFETCH(QString, screen);
-        QFETCH(QString, title);
-        QFETCH(QString, page);
-        QFETCH(QString, date);
+        QFETCH(QStringList, typing);
         QFETCH(QString, leave);
         QFETCH(bool, stays);
         QFETCH(QByteArray, hits);
         QFETCH(QString, message);
-
         TempDataFolder data;
         data.write(DataFiles::ArticleFile, kAlpha + kBeta + kWave);
         data.write(DataFiles::ResultFile, kAlpha);
         DialogAnswerer answers;
         answers.yes().ok().ok(); // the end message before and after a single hit, once over none
-        const auto form = openConditions(title, screen);
-        typeInto(form.get(), QStringLiteral("Text3"), page);
-        typeInto(form.get(), QStringLiteral("Text4"), date);
         QString browser;
-        std::function<void(QWidget *)> browse;
-        if (!leave.isEmpty()) {
-            browse = [&](QWidget *b) {
+        const auto form = runSearch(
+            screen, typing, leave.isEmpty() ? ModalGuard::Action() : [&](QWidget *b) {
                 browser = QString::fromLatin1(b->metaObject()->className());
                 if (leave == u"Escape")
                     QTest::keyClick(b, Qt::Key_Escape);
                 else
                     click(b, leave);
-            };
-        }
-        runSearch(form.get(), browse);
+            });
         QCOMPARE(data.read(DataFiles::ResultFile), hits);
         QCOMPARE(data.read(DataFiles::ArticleFile), kAlpha + kBeta + kWave);
         QCOMPARE(answers.texts().at(0), QStringLiteral("この条件で検索します。よろしいですか。"));
@@ -137,12 +114,11 @@ private slots:
         QCOMPARE(answers.shown().at(0).buttons,
                  (QStringList{QStringLiteral("はい(&Y)"), QStringLiteral("いいえ(&N)")}));
         QCOMPARE(form->isVisible(), stays);
-        QCOMPARE(lineText(form.get(), "Text1"), title);
+        for (const QString &t : typing)
+            QCOMPARE(child<QLineEdit>(form.get(), t.section(u'=', 0, 0))->text(), t.section(u'=', 1));
         if (leave.isEmpty()) {
             QCOMPARE(answers.texts().mid(1), QStringList{message});
             QCOMPARE(answers.titles().at(1), QStringLiteral("入力エラー"));
-            QCOMPARE(lineText(form.get(), "Text3"), page);
-            QCOMPARE(lineText(form.get(), "Text4"), date);
         } else {
             QCOMPARE(browser,
                      screen == u"Form2" ? QStringLiteral("pagelore::Form5") : QStringLiteral("pagelore::Form6"));
@@ -163,20 +139,18 @@ private slots:
         QTest::addColumn<QByteArray>("results");
         const QString repair = QStringLiteral("記事ファイルの修復"), remove = QStringLiteral("記事削除確認");
         const QByteArray unfinished = kAlpha + kBeta + kCut, malformed = kAlpha + kBroken + kBeta;
-        QTest::newRow("search, unfinished end set aside")
-            << false << unfinished << true << QStringList{kQuestionTitle, repair, repair, "最終", "最終"}
-            << kAlpha + kBeta << kBeta;
-        QTest::newRow("search, unfinished end kept")
-            << false << unfinished << false << QStringList{kQuestionTitle, repair} << unfinished << QByteArray();
-        QTest::newRow("search, malformed record")
-            << false << malformed << true << QStringList{kQuestionTitle, "記事検索"} << malformed << QByteArray();
-        QTest::newRow("removal, unfinished end set aside")
-            << true << unfinished << true << QStringList{remove, repair, repair, "削除完了"} << kAlpha
-            << kBeta + kAlpha;
-        QTest::newRow("removal, unfinished end kept")
-            << true << unfinished << false << QStringList{remove, repair} << unfinished << kBeta + kAlpha;
-        QTest::newRow("removal, malformed record")
-            << true << malformed << true << QStringList{remove, "削除未完了"} << malformed << kBeta + kAlpha;
+        const auto row = [](const char *tag, bool removal, const QByteArray &articles, bool yes,
+                            const QStringList &titles, const QByteArray &after, const QByteArray &results) {
+            QTest::newRow(tag) << removal << articles << yes << titles << after << results;
+        };
+        row("search, unfinished end set aside", false, unfinished, true,
+            {kQuestionTitle, repair, repair, "最終", "最終"}, kAlpha + kBeta, kBeta);
+        row("search, unfinished end kept", false, unfinished, false, {kQuestionTitle, repair}, unfinished, "");
+        row("search, malformed record", false, malformed, true, {kQuestionTitle, "記事検索"}, malformed, "");
+        row("removal, unfinished end set aside", true, unfinished, true, {remove, repair, repair, "削除完了"},
+            kAlpha, kBeta + kAlpha);
+        row("removal, unfinished end kept", true, unfinished, false, {remove, repair}, unfinished, kBeta + kAlpha);
+        row("removal, malformed record", true, malformed, true, {remove, "削除未完了"}, malformed, kBeta + kAlpha);
     }
 
     void articleFileFaults()
@@ -187,23 +161,19 @@ private slots:
         QFETCH(QStringList, titles);
         QFETCH(QByteArray, articlesAfter);
         QFETCH(QByteArray, results);
-
         TempDataFolder data;
         data.write(DataFiles::ArticleFile, articles);
         data.write(DataFiles::ResultFile, removal ? kBeta + kAlpha : kAlpha);
         const QString file = data.file(DataFiles::ArticleFile), aside = file + QStringLiteral(".unfinished");
         DialogAnswerer answers;
         answers.yes().answer(yes ? MessageBox::Answer::Yes : MessageBox::Answer::No).ok().ok().ok();
-        if (removal) {
-            const auto browser = openScreen(QStringLiteral("Form6"));
-            click(browser.get(), QStringLiteral("Command2"));
-        } else {
-            const auto form = openConditions(QStringLiteral("Beta"));
-            std::function<void(QWidget *)> browse;
-            if (!results.isEmpty())
-                browse = [](QWidget *browser) { click(browser, QStringLiteral("Command2")); };
-            runSearch(form.get(), browse);
-        }
+        if (removal)
+            click(openScreen(QStringLiteral("Form6")).get(), QStringLiteral("Command2"));
+        else if (results.isEmpty())
+            runSearch(QStringLiteral("Form2"), {"Text1=Beta"}, {});
+        else
+            runSearch(QStringLiteral("Form2"), {"Text1=Beta"},
+                      [](QWidget *b) { click(b, QStringLiteral("Command2")); });
         QCOMPARE(answers.titles(), titles);
         QCOMPARE(data.read(DataFiles::ArticleFile), articlesAfter);
         QCOMPARE(data.read(DataFiles::ResultFile), results);
@@ -233,15 +203,10 @@ private slots:
         };
         row("search", ScreenId::Search, "", "pagelore::Form2");
         row("registration", ScreenId::Register, "", "pagelore::Form3");
-        row("deletion search", ScreenId::DeleteSearch, "", "pagelore::Form4");
         row("magazine list", ScreenId::MagazineList, "", "pagelore::RZassi");
-        row("category list", ScreenId::CategoryList, "", "pagelore::RBunnya");
-        row("data folder", ScreenId::DataFolder, "", "pagelore::frmRegistFile");
         row("image folder", ScreenId::ImageFolder, "", "pagelore::RGazou");
-        row("search, no folder", ScreenId::Search, "folder", "");
-        row("registration, no folder", ScreenId::Register, "folder", "");
         row("deletion search, no folder", ScreenId::DeleteSearch, "folder", "");
-        row("magazine list, no folder", ScreenId::MagazineList, "folder", "");
+        row("registration, no folder", ScreenId::Register, "folder", "");
         row("category list, no folder", ScreenId::CategoryList, "folder", "");
         // The search works without its suggestions; the others need their list.
         row("search, malformed magazines", ScreenId::Search, "Zassi.PLR", "pagelore::Form2");
@@ -249,15 +214,20 @@ private slots:
         row("category list, malformed", ScreenId::CategoryList, "Bunnya.PLR", "");
     }
 
-    // A screen that opens, modally, closes at once by its back button, asking
-    // and changing nothing; one that cannot open says why.
+    // A screen opens modally and closes by its back button, asking and
+    // changing nothing; one that cannot open says why. The drop-downs offer
+    // each name of their list in file order, and the start of one typed stays
+    // as typed (completion answers keys, which "AS" is typed with).
     void opening()
     {
         QFETCH(ScreenId, screen);
         QFETCH(QString, fault);
         QFETCH(QString, opens);
-
         TempDataFolder data;
+        // ASCII Review twice, an empty name, 鉄路の旅
+        data.write(DataFiles::MagazineList,
+                   "\"ASCII Review\"\r\n\"\"\r\n\"ASCII Review\"\r\n\"\x93\x53\x98\x48\x82\xcc\x97\xb7\"\r\n");
+        data.write(DataFiles::CategoryList, "\"CPU\"\r\n");
         if (fault == u"folder")
             SaveDataFolder(QString());
         else if (!fault.isEmpty())
@@ -271,18 +241,28 @@ private slots:
         const QStringList before = state();
         DialogAnswerer answers;
         answers.ok();
+        const auto items = [](QComboBox *box) {
+            QStringList names{box->currentText()};
+            for (int i = 0; i < box->count(); ++i)
+                names << box->itemText(i);
+            return names;
+        };
         QString opened;
-        std::function<void(QWidget *)> look;
-        if (!opens.isEmpty()) {
-            look = [&](QWidget *w) {
-                opened = QString::fromLatin1(w->metaObject()->className());
-                if (auto *combo = w->findChild<QComboBox *>(QStringLiteral("Combo1")))
-                    QCOMPARE(combo->count(), 0); // no suggestion from a file that could not be read
-                click(w, QStringLiteral("Command1"));
-            };
-        }
+        const auto look = [&](QWidget *w) {
+            opened = QString::fromLatin1(w->metaObject()->className());
+            if (auto *combo = w->findChild<QComboBox *>(QStringLiteral("Combo1"))) {
+                const QStringList magazines = {"", "ASCII Review", "", "ASCII Review", QStringLiteral("鉄路の旅")};
+                QCOMPARE(items(combo), fault.isEmpty() ? magazines : QStringList{""});
+                if (fault.isEmpty())
+                    QCOMPARE(items(child<QComboBox>(w, QStringLiteral("Combo2"))), (QStringList{"", "CPU"}));
+                combo->setFocus();
+                typeInto(w, QStringLiteral("Combo1"), QStringLiteral("AS"));
+                QCOMPARE(combo->currentText(), QStringLiteral("AS"));
+            }
+            click(w, QStringLiteral("Command1"));
+        };
         {
-            ModalWatch watch(look);
+            const ModalGuard guard = opens.isEmpty() ? forbidModal() : whenModalOpens(look);
             openScreenModal(screen);
         }
         QCOMPARE(opened, opens);
@@ -300,58 +280,6 @@ private slots:
             const QString told = answers.texts().at(0);
             QVERIFY2(told.contains(data.file(fault)) && told.contains(QStringLiteral("2件目")), qPrintable(told));
         }
-    }
-
-    // The lists offer every name of their file in file order, and typing the
-    // start of one leaves exactly what was typed.
-    void dropDowns_data()
-    {
-        QTest::addColumn<QString>("screen");
-        QTest::addColumn<QString>("combo");
-        QTest::addColumn<QString>("typed");
-        QTest::newRow("search magazine") << "Form2"
-                                         << "Combo1"
-                                         << "AS";
-        QTest::newRow("deletion search category, Japanese") << "Form4"
-                                                            << "Combo2"
-                                                            << "鉄路";
-        QTest::newRow("registration magazine") << "Form3"
-                                               << "Combo1"
-                                               << "AS";
-        QTest::newRow("registration category") << "Form3"
-                                               << "Combo2"
-                                               << "AS";
-    }
-
-    void dropDowns()
-    {
-        QFETCH(QString, screen);
-        QFETCH(QString, combo);
-        QFETCH(QString, typed);
-
-        TempDataFolder data;
-        // ASCII Review twice, an empty name, 鉄路の旅
-        const QByteArray list =
-            "\"ASCII Review\"\r\n\"\"\r\n\"ASCII Review\"\r\n\"\x93\x53\x98\x48\x82\xcc\x97\xb7\"\r\n";
-        data.write(combo == u"Combo1" ? DataFiles::MagazineList : DataFiles::CategoryList, list);
-        const auto form = openScreen(screen);
-        QApplication::setActiveWindow(form.get());
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        auto *box = child<QComboBox>(form.get(), combo);
-        const auto items = [box] {
-            QStringList names{box->currentText()};
-            for (int i = 0; i < box->count(); ++i)
-                names << box->itemText(i);
-            return names;
-        };
-        const QStringList offered = {"", "ASCII Review", "", "ASCII Review", QStringLiteral("鉄路の旅")};
-        QCOMPARE(items(), offered);
-        box->setFocus(); // a completer works in the box that has the focus
-        typeInto(form.get(), combo, typed);
-        QCOMPARE(items(), QStringList{typed} + offered.mid(1));
-        const auto other =
-            child<QComboBox>(form.get(), combo == u"Combo1" ? QStringLiteral("Combo2") : QStringLiteral("Combo1"));
-        QCOMPARE(other->count(), 0);
     }
 };
 

@@ -1,7 +1,6 @@
-// The settings store, the refusal to copy the collection onto itself, and
-// the replacement file. Initialise, export and import are tested through the
-// main window's menu (app_collectionactions); what a failing file system does
-// to them, in the fault-injection table.
+// The settings, the refusal to copy the collection onto itself, and the
+// replacement file. What a failing file system does to them is in the
+// fault-injection table.
 
 #include "storage/Collection.h"
 #include "storage/DataFiles.h"
@@ -10,97 +9,55 @@
 #include "support/TestCore.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 using namespace pagelore;
 using namespace pagelore::test;
-
-namespace {
-
-QByteArray content(const QString &name, const QString &tag)
-{
-    return sjis(QStringLiteral("\"%1の%2\"\r\n\"二行目\"\r\n").arg(tag, name));
-}
-
-void fill(const QString &prefix, const QString &tag)
-{
-    for (const QString &name : DataFiles::all())
-        writeFile(prefix + name, content(name, tag));
-}
-
-// The names of the six whose content is not `tag`'s.
-QStringList differing(const QString &prefix, const QString &tag)
-{
-    QStringList out;
-    for (const QString &name : DataFiles::all()) {
-        if (readFile(prefix + name) != content(name, tag))
-            out << name;
-    }
-    return out;
-}
-
-QStringList entries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
-}
-
-} // namespace
 
 class TestFiles : public QObject {
     Q_OBJECT
 
 private slots:
-    void settingsIgnoreTheCaseOfNames()
+    // The two folder settings by their names in the settings file, whatever their case.
+    void settings()
     {
         QCOMPARE(DataFolder(), QString()); // never saved
         const QString app = kApplicationName;
-        SettingsStore::SaveSetting(app, u"FileSave"_qs, u"Address"_qs, u"/data/記事/"_qs);
-        SettingsStore::SaveSetting(app, u"GazouSave"_qs, u"Address"_qs, u"/a/"_qs);
-        SettingsStore::SaveSetting(app, u"gazousave"_qs, u"ADDRESS"_qs, u"/b/"_qs); // replaces /a/
-        for (const auto &[section, key] :
-             {std::pair{u"Filesave"_qs, u"Address"_qs}, {u"FILESAVE"_qs, u"address"_qs}})
-            QCOMPARE(SettingsStore::GetSetting(app, section, key), u"/data/記事/"_qs);
+        SettingsStore::SaveSetting(app, u"filesave"_qs, u"ADDRESS"_qs, u"/data/記事/"_qs);
         QCOMPARE(DataFolder(), u"/data/記事/"_qs);
+        SaveImageFolder(u"/a/"_qs);
+        SettingsStore::SaveSetting(app, u"GAZOUSAVE"_qs, u"address"_qs, u"/b/"_qs); // replaces /a/
         QCOMPARE(ImageFolder(), u"/b/"_qs);
+        SaveDataFolder(u"/c/"_qs);
+        QCOMPARE(SettingsStore::GetSetting(app, u"FileSave"_qs, u"Address"_qs), u"/c/"_qs);
         QCOMPARE(SettingsStore::GetSetting(app, u"FileSave"_qs, u"Other"_qs), QString());
     }
 
-    // Copying the collection onto itself would destroy the only copy; the
-    // data folder is recognised however the prefix spells it.
-    void dataFolderAsTransferFolderIsRefused_data()
+    // Copying the collection onto itself would destroy the only copy, however
+    // the prefix reaches the data folder's files.
+    void transferOntoTheDataFolderIsRefused_data()
     {
         QTest::addColumn<bool>("isExport");
         QTest::addColumn<QString>("spelling");
-        for (bool isExport : {true, false}) {
-            for (const char *spelling : {"dir/./", "dir//", "dir/../dir/", "relative", "link to dir"})
-                QTest::addRow("%s, %s", isExport ? "export" : "import", spelling) << isExport << spelling;
-        }
-        QTest::newRow("export, backup file linked to another data file") << true << "linked file";
+        QTest::newRow("export to dir/../dir/") << true << "dir/../dir/";
+        QTest::newRow("import from a link to dir") << false << "link to dir";
+        QTest::newRow("export to a backup file linked to another data file") << true << "linked file";
     }
-    void dataFolderAsTransferFolderIsRefused()
+    void transferOntoTheDataFolderIsRefused()
     {
         QFETCH(bool, isExport);
         QFETCH(QString, spelling);
         TempDataFolder data;
-        fill(data.path(), u"元"_qs);
+        for (const QString &name : DataFiles::all())
+            data.write(name, name.toLatin1());
         const QString folder = QDir(data.path()).absolutePath();
         QTemporaryDir other;
         QString prefix = other.path() + u'/';
-        fill(prefix, u"新"_qs);
-        if (spelling == "dir/./")
-            prefix = folder + u"/./"_qs;
-        else if (spelling == "dir//")
-            prefix = folder + u"//"_qs;
-        else if (spelling == "dir/../dir/")
-            prefix = folder + u"/../"_qs + QFileInfo(folder).fileName() + u'/';
-        else if (spelling == "relative")
-            prefix = QDir::current().relativeFilePath(folder) + u'/';
-        else if (spelling == "link to dir") {
-            QVERIFY(QFile::link(folder, prefix + u"link"_qs));
+        if (spelling == "dir/../dir/")
+            prefix = folder + u"/../"_qs + QDir(folder).dirName() + u'/';
+        else if (spelling == "link to dir" && QFile::link(folder, prefix + u"link"_qs))
             prefix += u"link/"_qs;
-        } else
-            QVERIFY(QFile::remove(prefix + DataFiles::ArticleFile)
-                    && QFile::link(data.file(DataFiles::MagazineList), prefix + DataFiles::ArticleFile));
+        else if (spelling == "linked file")
+            QVERIFY(QFile::link(data.file(DataFiles::MagazineList), prefix + DataFiles::ArticleFile));
         int copied = -1;
         try {
             isExport ? Collection::exportTo(data.path(), prefix, &copied)
@@ -111,37 +68,46 @@ private slots:
             QCOMPARE(e.path(), prefix + DataFiles::ArticleFile);
         }
         QCOMPARE(copied, 0);
-        QCOMPARE(differing(data.path(), u"元"_qs), QStringList());
+        for (const QString &name : DataFiles::all())
+            QCOMPARE(data.read(name), name.toLatin1());
     }
 
-    // Small writes are buffered and large blocks pass straight through;
-    // whatever the mix, the committed file holds every byte in order, and
-    // until commit() the old file stays, with nothing left beside it.
+    // Small writes are buffered and large blocks pass straight through: the
+    // committed file holds every byte in order, with the old file's
+    // permissions, and through a link the file it names. Until commit() the
+    // old file stays, and nothing is left beside it, not even what an
+    // interrupted replacement left.
     void replacementFile_data()
     {
         QTest::addColumn<QList<int>>("sizes");
         QTest::addColumn<bool>("commit");
+        QTest::addColumn<bool>("link");
         constexpr int kKiB = 1024;
-        QTest::newRow("small only") << QList<int>{10, 200, 3000} << true;
-        QTest::newRow("large only") << QList<int>{64 * kKiB, 1024 * kKiB, 200 * kKiB} << true;
-        QTest::newRow("small, large, small") << QList<int>{17, 100 * kKiB, 5} << true;
-        QTest::newRow("around the threshold") << QList<int>{64 * kKiB - 1, 64 * kKiB, 1, 64 * kKiB - 1} << true;
-        QTest::newRow("buffer past a megabyte, then a block")
-            << (QList<int>(18, 60 * kKiB) << 2 * 1024 * kKiB << 3) << true;
-        QTest::newRow("never committed") << QList<int>{10, 100 * kKiB} << false;
+        QTest::newRow("small, large, small") << QList<int>{17, 100 * kKiB, 5} << true << false;
+        QTest::newRow("past the buffer, then a block")
+            << (QList<int>(18, 60 * kKiB) << 2048 * kKiB << 3) << true << false;
+        QTest::newRow("through a link") << QList<int>{10, 200} << true << true;
+        QTest::newRow("never committed") << QList<int>{10, 100 * kKiB} << false << false;
+        QTest::newRow("never committed, through a link") << QList<int>{10} << false << true;
     }
     void replacementFile()
     {
         QFETCH(QList<int>, sizes);
         QFETCH(bool, commit);
+        QFETCH(bool, link);
         QTemporaryDir dir;
         const QString path = dir.filePath(u"Touroku.PLR"_qs);
-        writeFile(path, "old");
+        const QString target = link ? dir.filePath(u"Real.PLR"_qs) : path;
+        writeFile(target, "old");
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        const QFile::Permissions permissions = QFile::permissions(target);
+        writeFile(target + u".pagelore-new"_qs, "left by an interrupted replacement");
+        QVERIFY(!link || QFile::link(u"Real.PLR"_qs, path));
         QByteArray expected;
         {
             FileOps::ReplacementFile out(path);
             for (int i = 0; i < sizes.size(); ++i) {
-                QByteArray piece(sizes[i], static_cast<char>('a' + i % 26)); // a piece out of place shows
+                const QByteArray piece(sizes[i], static_cast<char>('a' + i)); // a piece out of place shows
                 out.write(piece);
                 expected += piece;
             }
@@ -149,8 +115,11 @@ private slots:
             if (commit)
                 out.commit();
         }
-        QVERIFY(readFile(path) == (commit ? expected : QByteArray("old")));
-        QCOMPARE(entries(dir.path()), QStringList{u"Touroku.PLR"_qs});
+        QVERIFY(readFile(target) == (commit ? expected : QByteArray("old")));
+        QCOMPARE(QFile::permissions(target), permissions);
+        QCOMPARE(QFileInfo(path).isSymLink(), link);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+                 (link ? QStringList{u"Real.PLR"_qs, u"Touroku.PLR"_qs} : QStringList{u"Touroku.PLR"_qs}));
     }
 };
 

@@ -1,7 +1,6 @@
 // The line format of every data file: what the writer makes, what the reader
-// takes, and where it reports a malformed file. The readers built on it (the
-// search, the browsers, the removal, the list readers) need only one row each
-// for a malformed file, in their screens' tests.
+// takes, and where it reports a malformed file. The readers built on it need
+// only one row each for a malformed file, in their screens' tests.
 
 #include "storage/ArticleRecord.h"
 #include "storage/CandidateList.h"
@@ -79,18 +78,12 @@ private slots:
         const auto row = [](const char *name, const Kinds &k, const Record &r, const QByteArray &b, bool writer) {
             QTest::newRow(name) << k << r << b << writer;
         };
-        ArticleRecord registration;
-        registration.FirstPage = 12;
-        registration.LastPage = 15;
-        registration.PublicationDate = day(1990, 1, 1);
-        registration.LastImageNo = 255;
-        row("registration example", Kinds(ArticleRecord::kKinds.begin(), ArticleRecord::kKinds.end()),
-            registration.toRecord(),
-            "\"\",\"\",\"\",12,15,\"\",\"\",#1990-01-01#,\"\",\"\",\"\",\"\",\"\",0,255\r\n", true);
-        row("comma and line break inside a text", {S, S}, {u"a,b"_qs, u"1行目\r\n2行目"_qs},
-            "\"a,b\",\"1\x8D\x73\x96\xDA\r\n2\x8D\x73\x96\xDA\"\r\n", true);
-        row("kanji and half-width katakana", {S}, {u"月刊ﾃﾞｰﾀ"_qs}, "\"\x8C\x8E\x8A\xA7\xC3\xDE\xB0\xC0\"\r\n",
-            true);
+        const Kinds article(ArticleRecord::kKinds.begin(), ArticleRecord::kKinds.end());
+        row("an article", article, test::article(1).toRecord(), line(test::article(1)), true);
+        row("an article in other spellings", article, test::article(2).toRecord(), line(test::article(2), false),
+            false);
+        row("texts with a comma, a line break, nothing", {S, S, S}, {u"a,b"_qs, QString(), u"1行目\r\n2行目"_qs},
+            "\"a,b\",\"\",\"1\x8D\x73\x96\xDA\r\n2\x8D\x73\x96\xDA\"\r\n", true);
         row("number limits", {I16, I16, I16, I16, U8, U8},
             {qint16(-32768), qint16(-1), qint16(0), qint16(32767), quint8(0), quint8(255)},
             "-32768,-1,0,32767,0,255\r\n", true);
@@ -100,8 +93,12 @@ private slots:
         const Record good = {u"ab"_qs, qint16(12), quint8(34), day(1990, 1, 2), u"cd"_qs};
         row("no line end after the last record", kLayout, good, kGood.chopped(2), false);
         row("bare line feed", kLayout, good, kGood.chopped(2) + '\n', false);
-        row("spaces before fields", kLayout, good, "  \"ab\", 12,  34, #1990-01-02#, \"cd\"\r\n", false);
-        row("unquoted texts, quoted numbers", kLayout, good, "ab,\"12\",\"34\",#1990-01-02#,cd\r\n", false);
+        row("spaces around fields", kLayout, good, "  \"ab\" , 12 ,  34, #1990-01-02# , \"cd\"\r\n", false);
+        row("unquoted texts keep their trailing spaces", {S, S, I16}, {u"a"_qs, u"b  "_qs, qint16(12)},
+            "\"a\",b  , 12 \r\n", false);
+        row("unquoted texts, quoted numbers", kLayout,
+            {u"ab"_qs, qint16(12), quint8(34), day(1990, 1, 2), u"cd "_qs},
+            "ab,\"12\",\"34\",#1990-01-02#,cd \r\n", false);
         row("empty fields", kLayout, {QString(), qint16(0), quint8(0), day(1990, 1, 2), QString()},
             ",,,#1990-01-02#,\r\n", false);
         row("other date spellings", {D, D, D, D},
@@ -133,17 +130,6 @@ private slots:
             writeFile(p, bytes);
         }
         QVERIFY(readAll(p, kinds) == expected);
-    }
-
-    void articleFieldsInFileOrder()
-    {
-        const QString p = path("Touroku.PLR");
-        QCOMPARE(article(1).encode(), line(article(1)));
-        writeFile(p, line(article(1)) + line(article(2), false));
-        RecordFileCodec file(p, RecordFileCodec::OpenMode::Read);
-        QVERIFY(ArticleRecord::read(file) == article(1));
-        QVERIFY(ArticleRecord::read(file) == article(2));
-        QVERIFY(file.AtEnd());
     }
 
     // Each kind of fault at the start, in the middle and at the end of a
@@ -198,9 +184,6 @@ private slots:
             QFAIL("no error");
         } catch (const StorageError &e) {
             QCOMPARE(e.kind(), kind);
-            QCOMPARE(e.recordNumber(), qint64(record));
-            QCOMPARE(e.fieldNumber(), field);
-            QCOMPARE(e.byteOffset(), qint64(offset));
             const QString item = field > 0 ? u"の%1番目の項目"_qs.arg(field) : QString();
             QCOMPARE(e.message(),
                      u"ファイル「%1」の%2件目の記録%3(ファイルの先頭から%4バイト目)が正しくありません。%5"_qs.arg(
@@ -214,7 +197,7 @@ private slots:
     {
         const QString p = path("refuse.PLR");
         writeFile(p, "\"before\"\r\n");
-        const QList<std::tuple<Record, int, QString>> cases = {
+        const std::tuple<Record, int, QString> cases[] = {
             {{u"ok"_qs, u"say \"hi\""_qs},
              1,
              u"半角の二重引用符「\"」は記録できません。別の文字に置き換えてください。"_qs},
@@ -222,9 +205,8 @@ private slots:
              0,
              u"文字「😀」(U+1F600)は記録できません(シフトJISで表せない文字です)。別の文字に置き換えてください。"_qs}};
         for (const auto &[record, field, reason] : cases) {
-            RecordFileCodec file(p, RecordFileCodec::OpenMode::Append);
             try {
-                file.WriteRecord(record);
+                RecordFileCodec(p, RecordFileCodec::OpenMode::Append).WriteRecord(record);
                 QFAIL("no error");
             } catch (const FieldEncodeError &e) {
                 QCOMPARE(e.fieldIndex(), field);
@@ -242,8 +224,7 @@ private slots:
         const QStringList names = {u"月刊誌"_qs, u"Q"_qs, QString(), u"月刊誌"_qs};
         for (const QString &name : names)
             CandidateList::AppendCandidate(p, name);
-        QCOMPARE(readFile(p),
-                 QByteArray("\"\x8C\x8E\x8A\xA7\x8E\x8F\"\r\n\"Q\"\r\n\"\"\r\n\"\x8C\x8E\x8A\xA7\x8E\x8F\"\r\n"));
+        QCOMPARE(readFile(p), "\"\x8C\x8E\x8A\xA7\x8E\x8F\"\r\n\"Q\"\r\n\"\"\r\n\"\x8C\x8E\x8A\xA7\x8E\x8F\"\r\n");
         QCOMPARE(CandidateList::ReadCandidateList(p), names);
     }
 };

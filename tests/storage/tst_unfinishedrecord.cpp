@@ -3,88 +3,52 @@
 // it aside keeps every byte, the whole records in place and the rest beside.
 
 #include "storage/UnfinishedRecord.h"
-
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
+#include "support/TestCore.h"
 
 using namespace pagelore;
-
-namespace {
-
-const QByteArray kOne = "\"one\",\"w\",\"m\",1,2,\"c\",\"f\",#2000-01-01#,\"x\",\"k\",\"k\",\"k\",\"B\",0,1\r\n";
-const QByteArray kTwo =
-    "\"two\",\"w\",\"m\",3,4,\"c\",\"f\",#2000-01-02#,\"a\r\nb\",\"k\",\"k\",\"k\",\"B\",0,1\r\n";
-
-QByteArray read(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void write(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-}
-
-} // namespace
+using namespace pagelore::test;
 
 class TestUnfinishedRecord : public QObject {
     Q_OBJECT
+
 private slots:
+    // whole: the length of the whole records before the unfinished end, or -1
+    // when nothing is offered.
     void setAside_data()
     {
-        QTest::addColumn<QByteArray>("whole");
-        QTest::addColumn<QByteArray>("cut");
-        QTest::newRow("cut inside a text") << kOne + kTwo << QByteArray("\"three\",\"wri");
-        QTest::newRow("cut inside the content's second line")
-            << kOne << QByteArray("\"two\",\"w\",\"m\",3,4,\"c\",\"f\",#2000-01-02#,\"a\r\nb");
-        QTest::newRow("cut after a comma") << kOne << QByteArray("\"three\",\"w\",\"m\",5,");
-        QTest::newRow("cut before the last number")
-            << kTwo
-            << QByteArray("\"three\",\"w\",\"m\",5,6,\"c\",\"f\",#2000-01-03#,\"x\",\"k\",\"k\",\"k\",\"B\",0");
-        QTest::newRow("cut inside a date") << kOne << QByteArray("\"three\",\"w\",\"m\",5,6,\"c\",\"f\",#2000-0");
-        QTest::newRow("nothing whole before it") << QByteArray() << QByteArray("\"one\",\"w");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("whole");
+        const QByteArray one = line(article(1)), two = line(article(2));
+        const int n = static_cast<int>(one.size());
+        QTest::newRow("cut after the content's line break") << one + two.left(two.indexOf("\r\n") + 2) << n;
+        QTest::newRow("cut inside a date") << one + two.left(two.indexOf('#') + 5) << n;
+        QTest::newRow("cut after a comma") << one + one + two.left(two.indexOf(',') + 1) << 2 * n;
+        QTest::newRow("cut before the last number") << one + two.left(two.lastIndexOf(',')) << n;
+        QTest::newRow("nothing whole before it") << two.left(8) << 0;
+        QTest::newRow("sound") << one + two << -1;
+        QTest::newRow("last record without its line end") << one + two.chopped(2) << -1;
+        QTest::newRow("a bad number before the end") << QByteArray(two).replace(",20,", ",x,") + two.left(8) << -1;
+        QTest::newRow("a bad date at the end")
+            << one + QByteArray(two).replace(two.indexOf('#'), 12, "#1990-02-30#") << -1;
     }
     void setAside()
     {
-        QFETCH(QByteArray, whole);
-        QFETCH(QByteArray, cut);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("Touroku.PLR"));
-        write(path, whole + cut);
-        write(path + QStringLiteral(".unfinished"), "earlier\r\n");
-
-        const std::optional<qint64> offset = UnfinishedRecord::find(path);
-        QVERIFY(offset.has_value());
-        QCOMPARE(*offset, whole.size());
-        UnfinishedRecord::setAside(path, *offset);
-        QCOMPARE(read(path), whole);
-        QCOMPARE(read(path + QStringLiteral(".unfinished")), QByteArray("earlier\r\n") + cut);
-        QCOMPARE(UnfinishedRecord::find(path), std::nullopt);
-    }
-
-    void otherFilesAreNotOffered_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("sound") << kOne + kTwo;
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("last record without its line end") << kOne + kTwo.chopped(2);
-        QTest::newRow("a bad number before the end")
-            << kOne + QByteArray(kTwo).replace(",3,", ",x,") + QByteArray("\"three\",\"w");
-        QTest::newRow("a bad date at the end") << kOne + QByteArray(kTwo).replace("#2000-01-02#", "#2000-02-30#");
-    }
-    void otherFilesAreNotOffered()
-    {
         QFETCH(QByteArray, bytes);
+        QFETCH(int, whole);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("Touroku.PLR"));
-        write(path, bytes);
+        const QString path = dir.filePath(u"Touroku.PLR"_qs);
+        writeFile(path, bytes);
+        writeFile(path + u".unfinished"_qs, "earlier\r\n");
+        QCOMPARE(UnfinishedRecord::find(path), whole < 0 ? std::nullopt : std::optional<qint64>(whole));
+        if (whole >= 0)
+            UnfinishedRecord::setAside(path, whole);
+        else
+            whole = static_cast<int>(bytes.size());
+        QCOMPARE(readFile(path), bytes.left(whole));
+        QCOMPARE(readFile(path + u".unfinished"_qs), "earlier\r\n" + bytes.mid(whole));
         QCOMPARE(UnfinishedRecord::find(path), std::nullopt);
-        QCOMPARE(read(path), bytes);
     }
 };
 
-QTEST_GUILESS_MAIN(TestUnfinishedRecord)
+PAGELORE_CORE_TEST_MAIN(TestUnfinishedRecord)
 #include "tst_unfinishedrecord.moc"

@@ -4,30 +4,28 @@
 #include "storage/SettingsStore.h"
 
 #include <QDir>
-#include <QFile>
-#include <QHash>
 #include <QRegularExpression>
+
+#include <algorithm>
 
 namespace pagelore::test {
 
 TempDataFolder::TempDataFolder(bool createFiles, bool chooseIt) : m_folder(m_dir.path() + u'/')
 {
-    if (createFiles) {
-        for (const QString &name : DataFiles::all())
-            writeFile(file(name), {});
-    }
+    for (const QString &name : createFiles ? DataFiles::all() : QStringList())
+        writeFile(file(name), {});
     if (chooseIt)
         choose();
 }
 
 void TempDataFolder::choose() const
 {
-    SettingsStore::SaveSetting(kApplicationName, QStringLiteral("FileSave"), QStringLiteral("Address"), m_folder);
+    SettingsStore::SaveSetting(kApplicationName, u"FileSave"_qs, u"Address"_qs, m_folder);
 }
 
 void setImageFolder(const QString &folder)
 {
-    SettingsStore::SaveSetting(kApplicationName, QStringLiteral("GazouSave"), QStringLiteral("Address"), folder);
+    SettingsStore::SaveSetting(kApplicationName, u"GazouSave"_qs, u"Address"_qs, folder);
 }
 
 QByteArray readFile(const QString &path)
@@ -43,17 +41,19 @@ void writeFile(const QString &path, const QByteArray &bytes)
         qFatal("cannot write test file %s", qPrintable(path));
 }
 
-const QList<Cp932Sequence> &cp932Reference()
+const QHash<char32_t, QByteArrayList> &cp932Reference()
 {
-    static const QList<Cp932Sequence> table = [] {
-        QFile f(QStringLiteral(PAGELORE_TEST_DATA "/cp932_table.txt"));
-        if (!f.open(QIODevice::ReadOnly))
-            qFatal("the code page 932 reference table is missing");
-        QList<Cp932Sequence> t;
-        for (const QByteArray &row : f.readAll().split('\n')) {
-            if (const QList<QByteArray> parts = row.split(' '); parts.size() == 2)
-                t.append({QByteArray::fromHex(parts[0]), static_cast<char32_t>(parts[1].toUInt(nullptr, 16))});
+    static const QHash<char32_t, QByteArrayList> table = [] {
+        QHash<char32_t, QByteArrayList> t;
+        for (const QByteArray &row : readFile(u"" PAGELORE_TEST_DATA "/cp932_table.txt"_qs).split('\n')) {
+            if (const QByteArrayList parts = row.split(' '); parts.size() == 2) // in ascending byte order
+                t[parts[1].toUInt(nullptr, 16)].append(QByteArray::fromHex(parts[0]));
         }
+        for (QByteArrayList &sequences : t)
+            std::stable_partition(sequences.begin(), sequences.end(),
+                                  [](const QByteArray &b) { return b[0] != '\xED' && b[0] != '\xEE'; });
+        if (t.size() < 7000)
+            qFatal("the code page 932 reference table is missing");
         return t;
     }();
     return table;
@@ -61,26 +61,12 @@ const QList<Cp932Sequence> &cp932Reference()
 
 QByteArray sjis(const QString &text, bool writerChoice)
 {
-    using Choices = QHash<char32_t, QByteArray>;
-    static const std::pair<Choices, Choices> choices = [] {
-        const auto necSelected = [](const QByteArray &b) { return b[0] == '\xED' || b[0] == '\xEE'; };
-        Choices writer, other;
-        for (const Cp932Sequence &s : cp932Reference()) { // in ascending byte order
-            const auto it = writer.constFind(s.code);
-            if (it == writer.constEnd() || (necSelected(*it) && !necSelected(s.bytes)))
-                writer.insert(s.code, s.bytes);
-        }
-        for (const Cp932Sequence &s : cp932Reference()) {
-            if (s.bytes != writer[s.code] && !other.contains(s.code))
-                other.insert(s.code, s.bytes);
-        }
-        return std::pair{writer, other};
-    }();
     QByteArray out;
     for (const char32_t c : text.toUcs4()) {
-        if (!choices.first.contains(c))
+        const QByteArrayList sequences = cp932Reference().value(c);
+        if (sequences.isEmpty())
             qFatal("U+%04X is not in code page 932", unsigned(c));
-        out += writerChoice ? choices.first[c] : choices.second.value(c, choices.first[c]);
+        out += sequences.value(writerChoice ? 0 : 1, sequences[0]);
     }
     return out;
 }
@@ -88,19 +74,19 @@ QByteArray sjis(const QString &text, bool writerChoice)
 ArticleRecord article(int n)
 {
     ArticleRecord a;
-    a.Title = QStringLiteral("記事%1の題名").arg(n);
-    a.Writer = QStringLiteral("ﾔﾏﾀﾞ%1").arg(n);
-    a.Magazine = QStringLiteral("月刊ASCII%1").arg(n);
+    a.Title = u"記事%1の題名"_qs.arg(n);
+    a.Writer = u"ﾔﾏﾀﾞ%1"_qs.arg(n);
+    a.Magazine = u"月刊ASCII%1"_qs.arg(n);
     a.FirstPage = static_cast<qint16>(10 * n);
     a.LastPage = static_cast<qint16>(10 * n + 4);
-    a.Category = QStringLiteral("パソコン%1").arg(n);
-    a.PublicationForm = QStringLiteral("連載%1").arg(n);
+    a.Category = u"パソコン%1"_qs.arg(n);
+    a.PublicationForm = u"連載%1"_qs.arg(n);
     a.PublicationDate = DateValue::fromDate(QDate(1990, 1, 1).addDays(33 * n));
-    a.Content = QStringLiteral("一行目%1\r\n二行目, 読点").arg(n);
-    a.Keyword1 = QStringLiteral("CPU%1").arg(n);
-    a.Keyword2 = QStringLiteral("ﾒﾓﾘ%1").arg(n);
-    a.Keyword3 = QStringLiteral("キー%1").arg(n);
-    a.ImageBase = QStringLiteral("PC%1").arg(n);
+    a.Content = u"一行目%1\r\n二行目, 読点"_qs.arg(n);
+    a.Keyword1 = u"CPU%1"_qs.arg(n);
+    a.Keyword2 = u"ﾒﾓﾘ%1"_qs.arg(n);
+    a.Keyword3 = u"キー%1"_qs.arg(n);
+    a.ImageBase = u"PC%1"_qs.arg(n);
     a.FirstImageNo = static_cast<quint8>(n);
     a.LastImageNo = static_cast<quint8>(255 - n);
     return a;
@@ -109,36 +95,35 @@ ArticleRecord article(int n)
 QByteArray line(const ArticleRecord &a, bool writerForm)
 {
     const auto text = [writerForm](const QString &t) {
-        const bool bare = !writerForm && !t.startsWith(u'#') && !t.startsWith(u' ') && !t.endsWith(u' ')
-                          && !t.contains(QRegularExpression(QStringLiteral("[\",\r\n]")));
+        const bool bare = !writerForm && !t.startsWith(u'#') && !t.startsWith(u' ')
+                          && !t.contains(QRegularExpression(u"[\",\r\n]"_qs));
         return bare ? sjis(t, false) : '"' + sjis(t, writerForm) + '"';
     };
     const auto number = [writerForm](int v) {
         return writerForm ? QByteArray::number(v) : (v < 0 ? "-0" : "+0") + QByteArray::number(qAbs(v));
     };
     const DateValue &d = a.PublicationDate;
-    QString date;
+    QStringList date;
     if (d.day() != 0 || !d.hasTime())
-        date = d.date().toString(writerForm ? u"yyyy-MM-dd" : u"yyyy-M-d");
+        date << d.date().toString(writerForm ? u"yyyy-MM-dd" : u"yyyy-M-d");
     if (d.hasTime())
-        date += (date.isEmpty() ? QString() : QStringLiteral(" ")) + d.time().toString(u"HH:mm:ss");
-    const QByteArrayList fields = {
-        text(a.Title),      text(a.Writer),         text(a.Magazine),        number(a.FirstPage),
-        number(a.LastPage), text(a.Category),       text(a.PublicationForm), '#' + date.toLatin1() + '#',
-        text(a.Content),    text(a.Keyword1),       text(a.Keyword2),        text(a.Keyword3),
-        text(a.ImageBase),  number(a.FirstImageNo), number(a.LastImageNo)};
+        date << d.time().toString(u"HH:mm:ss");
+    const QByteArrayList fields = {text(a.Title),           text(a.Writer),
+                                   text(a.Magazine),        number(a.FirstPage),
+                                   number(a.LastPage),      text(a.Category),
+                                   text(a.PublicationForm), '#' + date.join(u' ').toLatin1() + '#',
+                                   text(a.Content),         text(a.Keyword1),
+                                   text(a.Keyword2),        text(a.Keyword3),
+                                   text(a.ImageBase),       number(a.FirstImageNo),
+                                   number(a.LastImageNo)};
     return (writerForm ? QByteArray() : " ") + fields.join(writerForm ? "," : ", ") + "\r\n";
 }
 
 void isolateUserFolders()
 {
-    static QTemporaryDir home;
-    for (const char *sub : {"config", "runtime"})
-        QDir(home.path()).mkpath(QLatin1String(sub));
-    QFile::setPermissions(home.path() + QStringLiteral("/runtime"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/config")));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.path() + QStringLiteral("/runtime")));
+    static QTemporaryDir config, runtime; // private to the user (0700), as a runtime folder must be
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 

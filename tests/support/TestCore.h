@@ -1,12 +1,11 @@
 #pragma once
 
-// Helpers for every test; QtCore and QtTest only, so storage and search tests
-// link no widgets.
+// Helpers for every test, QtCore and QtTest only: storage and search tests link no widgets.
 
 #include "storage/ArticleRecord.h"
 
 #include <QCoreApplication>
-#include <QList>
+#include <QHash>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,8 +15,7 @@ QByteArray readFile(const QString &path); // "<missing>" when it cannot be read
 void writeFile(const QString &path, const QByteArray &bytes);
 void setImageFolder(const QString &folder);
 
-// A fresh data folder (its path ends with "/") holding the six data files,
-// empty, and chosen as the data folder in the test's own settings.
+// A fresh data folder (its path ends with "/") with the six data files empty, chosen in the test's own settings.
 class TempDataFolder {
 public:
     explicit TempDataFolder(bool createFiles = true, bool choose = true);
@@ -25,40 +23,29 @@ public:
     QString file(const QString &name) const { return m_folder + name; }
     QByteArray read(const QString &name) const { return readFile(file(name)); }
     void write(const QString &name, const QByteArray &bytes) const { writeFile(file(name), bytes); }
-    void choose() const; // saves it as the data folder
+    void choose() const;
 
 private:
     QTemporaryDir m_dir;
     QString m_folder;
 };
 
-// The independent reference: every sequence of one or two bytes that
-// Python's cp932 codec reads, with the character it gives (tests/data).
-struct Cp932Sequence {
-    QByteArray bytes;
-    char32_t code;
-};
-const QList<Cp932Sequence> &cp932Reference();
-// Code page 932 bytes of a text, by the reference. A character with several
-// sequences takes the writer's choice (not the NEC-selected rows 0xED/0xEE
-// when there is another, otherwise the lowest), or with writerChoice false
-// another of them.
+// The independent reference (tests/data, made by Python's cp932 codec): each
+// character code page 932 has, with every sequence of one or two bytes that
+// reads as it, the writer's choice first (the lowest outside the NEC-selected
+// rows 0xED/0xEE where there is one).
+const QHash<char32_t, QByteArrayList> &cp932Reference();
+// A text's bytes by the reference: the writer's choice or another sequence.
 QByteArray sjis(const QString &text, bool writerChoice = true);
 
-// A valid article whose every field depends on n (the content has a line
-// break and a comma), so that two articles differ in every field. Change
-// fields as a test needs.
+// A valid article whose every field depends on n (its content holds a line break and a comma).
 ArticleRecord article(int n = 1);
-// The bytes an article stands for in a data file, spelled out here from the
-// rules of the format rather than by the product's writer. The writer's own
-// form, or (writerForm false) another form the reader accepts: a space before
-// each field, texts unquoted where that reads back the same and in other
-// byte sequences where there are any, numbers with a sign or a leading zero,
-// the date without leading zeros.
+// Its bytes in a data file, spelled out from the rules of the format: the writer's form or another the reader
+// takes (a space before each field, texts unquoted where they read the same and in other byte sequences, numbers
+// with a sign and a leading zero, the date without leading zeros).
 QByteArray line(const ArticleRecord &a, bool writerForm = true);
 
-// Points the per-user config and runtime folders at a private temporary
-// folder, so no test touches the real user's settings.
+// Points the per-user config and runtime folders at a private temporary folder.
 void isolateUserFolders();
 
 } // namespace pagelore::test

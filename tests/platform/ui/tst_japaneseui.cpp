@@ -21,8 +21,6 @@ private slots:
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("japanese");
         QTest::newRow("copy") << "QLineEdit" << "&Copy" << "コピー";
-        QTest::newRow("paste") << "QLineEdit" << "&Paste" << "貼り付け";
-        QTest::newRow("select all") << "QLineEdit" << "Select All" << "すべてを選択";
         QTest::newRow("cancel button") << "QPlatformTheme" << "Cancel" << "キャンセル";
     }
 
