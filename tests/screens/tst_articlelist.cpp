@@ -20,9 +20,10 @@ namespace {
 QByteArray listed(const QString &title, const QString &magazine, const QString &pages, const QString &date,
                   const QString &writer = u"記者"_qs)
 {
-    return sjis(QStringLiteral("\"%1\",\"%5\",\"%2\",%3,\"分野\",\"特集\",#%4#,\"一行目\r\n二行目, 読点\",\"\",\"\","
-                               "\"\",\"PC\",0,2\r\n")
-                    .arg(title, magazine, pages, date, writer));
+    return sjis(
+        QStringLiteral("\"%1\",\"%5\",\"%2\",%3,\"分野\",\"特集\",#%4#,\"一行目\r\n二行目, 読点\",\"\",\"\","
+                       "\"\",\"PC\",0,2\r\n")
+            .arg(title, magazine, pages, date, writer));
 }
 
 const QByteArray kArticles = listed(u"寝台特急の旅"_qs, u"鉄道誌～旅"_qs, u"10,12"_qs, u"2001-05-01"_qs)
@@ -30,12 +31,11 @@ const QByteArray kArticles = listed(u"寝台特急の旅"_qs, u"鉄道誌～旅"
                              + listed(u"CPU入門"_qs, u"月刊アスキー"_qs, u"100,104"_qs, u"1985-01-01"_qs);
 
 // Records 1 to 5 by their titles b, ア, A, ｱ, あ.
-const QByteArray kSorted =
-    listed(u"b"_qs, u"A"_qs, u"10,12"_qs, u"2001-05-01"_qs, u"パソコン入門"_qs)
-    + listed(u"ア"_qs, u"b, 2"_qs, u"9,30"_qs, u"1999-12-31"_qs, u"パソサン"_qs)
-    + listed(u"A"_qs, u"A"_qs, u"10,11"_qs, u"2001-05-01"_qs, u"パソコン入門編"_qs)
-    + listed(u"ｱ"_qs, u"b, 2"_qs, u"-5,3"_qs, u"1999-12-31 10:30:00"_qs, u"パソ"_qs)
-    + listed(u"あ"_qs, u"A"_qs, u"9,9"_qs, u"1899-12-30 23:00:00"_qs, u"パソコン入門"_qs);
+const QByteArray kSorted = listed(u"b"_qs, u"A"_qs, u"10,12"_qs, u"2001-05-01"_qs, u"パソコン入門"_qs)
+                           + listed(u"ア"_qs, u"b, 2"_qs, u"9,30"_qs, u"1999-12-31"_qs, u"パソサン"_qs)
+                           + listed(u"A"_qs, u"A"_qs, u"10,11"_qs, u"2001-05-01"_qs, u"パソコン入門編"_qs)
+                           + listed(u"ｱ"_qs, u"b, 2"_qs, u"-5,3"_qs, u"1999-12-31 10:30:00"_qs, u"パソ"_qs)
+                           + listed(u"あ"_qs, u"A"_qs, u"9,9"_qs, u"1899-12-30 23:00:00"_qs, u"パソコン入門"_qs);
 
 QStringList column(ArticleListScreen &s, int c)
 {
@@ -79,9 +79,10 @@ private slots:
         screen.show();
         auto *count = child<QLabel>(&screen, u"HitCount"_qs);
         QCOMPARE(count->text(), u"3件"_qs);
-        QCOMPARE(column(screen, 0), (QStringList{u"寝台特急の旅"_qs, u"ﾃﾞｼﾞﾀﾙｶﾒﾗ入門"_qs, u"CPU入門"_qs}));
-        QCOMPARE(column(screen, 3), (QStringList{u"2001/05/01"_qs, u"1999/12/31"_qs, u"1985/01/01"_qs}));
-        QCOMPARE(column(screen, 4), (QStringList{u"10–12"_qs, u"3–4"_qs, u"100–104"_qs}));
+        QStringList shown;
+        for (int c = 0; c < 7; ++c)
+            shown << screen.model()->index(2, c).data().toString();
+        QCOMPARE(shown, (QStringList{"CPU入門", "記者", "月刊アスキー", "1985/01/01", "100–104", "分野", "特集"}));
 
         // Typing searches after a pause; Enter at once.
         typeInto(&screen, u"QueryBox"_qs, u"でじたる"_qs);
@@ -94,7 +95,9 @@ private slots:
         QCOMPARE(column(screen, 0), QStringList{u"寝台特急の旅"_qs});
         search(screen, QString());
 
-        // Enter on a row opens it; the detail view pages through the list.
+        // Enter on a row opens it: the detail view pages through the list,
+        // shows the pages and corrects the article, with the registration's
+        // checks; then the file, the detail view and the list show the correction.
         auto *table = child<QTableView>(&screen, u"HitTable"_qs);
         table->setFocus();
         table->setCurrentIndex(screen.model()->index(1, 0));
@@ -113,16 +116,39 @@ private slots:
                     },
                     detail);
                 click(detail, u"ImageButton"_qs);
+                click(detail, u"PreviousButton"_qs);
+                const ModalGuard entry = whenModalOpens(
+                    [&](QWidget *entry) {
+                        auto *firstPage = child<QLineEdit>(entry, u"Text3"_qs);
+                        seen << entry->windowTitle() << child<QLineEdit>(entry, u"Text1"_qs)->text()
+                             << firstPage->text();
+                        child<QLineEdit>(entry, u"Text1"_qs)->setText(u"ﾃﾞｼﾞﾀﾙｶﾒﾗ入門 改訂"_qs);
+                        firstPage->setText(u"abc"_qs);
+                        click(entry, u"Command2"_qs);
+                        firstPage->setText(u"4"_qs);
+                        click(entry, u"Command2"_qs);
+                    },
+                    detail);
+                click(detail, u"CorrectButton"_qs);
+                seen << title() << child<QLineEdit>(detail, u"Text4"_qs)->text();
                 click(detail, u"CloseButton"_qs);
             },
             &screen);
         DialogAnswerer answers;
-        answers.ok();
+        answers.ok().yes().ok().yes().ok();
         QTest::keyClick(table, Qt::Key_Return);
-        QCOMPARE(seen,
-                 (QStringList{u"ﾃﾞｼﾞﾀﾙｶﾒﾗ入門"_qs, u"2 / 3件"_qs, u"CPU入門"_qs, u"0"_qs, u"pagelore::Form7"_qs}));
+        QCOMPARE(seen, (QStringList{"ﾃﾞｼﾞﾀﾙｶﾒﾗ入門", "2 / 3件", "CPU入門", "0", "pagelore::Form7", "記事の修正",
+                                    "ﾃﾞｼﾞﾀﾙｶﾒﾗ入門", "3", "ﾃﾞｼﾞﾀﾙｶﾒﾗ入門 改訂", "4"}));
         QVERIFY(answers.texts().value(0).contains(u"PC0.jpg"_qs));
-        QCOMPARE(table->currentIndex().row(), 2);
+        QCOMPARE(answers.titles().mid(1), (QStringList{"修正意思確認", "入力エラー", "修正意思確認", "修正完了"}));
+        QVERIFY(answers.texts().value(2).contains(u"掲載先頭ページ"_qs));
+        QCOMPARE(folder.read(DataFiles::ArticleFile),
+                 QByteArray(kArticles).replace(
+                     listed(u"ﾃﾞｼﾞﾀﾙｶﾒﾗ入門"_qs, u"月刊アスキー"_qs, u"3,4"_qs, u"1999-12-31"_qs),
+                     listed(u"ﾃﾞｼﾞﾀﾙｶﾒﾗ入門 改訂"_qs, u"月刊アスキー"_qs, u"4,4"_qs, u"1999-12-31"_qs)));
+        QCOMPARE(column(screen, 0), (QStringList{"寝台特急の旅", "ﾃﾞｼﾞﾀﾙｶﾒﾗ入門 改訂", "CPU入門"}));
+        QCOMPARE(table->currentIndex().row(), 1);
+        QCOMPARE(answers.unexpected(), 0);
     }
 
     // Dates by date, pages by number, texts by code point; ties in file
@@ -135,7 +161,6 @@ private slots:
         QTest::newRow("date") << 3 << 1 << u"あアｱbA"_qs;
         QTest::newRow("date, descending") << 3 << 2 << u"bAｱアあ"_qs;
         QTest::newRow("pages") << 4 << 1 << u"ｱあアAb"_qs;
-        QTest::newRow("pages, descending") << 4 << 2 << u"bAアあｱ"_qs;
         QTest::newRow("title") << 0 << 1 << u"Abあアｱ"_qs;
         QTest::newRow("magazine, descending") << 2 << 2 << u"アｱbAあ"_qs;
         QTest::newRow("writer, texts that begin alike") << 1 << 1 << u"ｱbあAア"_qs;
@@ -156,51 +181,6 @@ private slots:
         QCOMPARE(column(screen, 0).join(QString()), titles);
         search(screen, u"パソ"_qs);
         QCOMPARE(column(screen, 0).join(QString()), titles);
-    }
-
-    // From the detail view: the registration's fields and checks, then the
-    // file, the detail view and the list show the corrected article.
-    void correction()
-    {
-        TempDataFolder folder;
-        folder.write(DataFiles::ArticleFile, kArticles);
-        ArticleListScreen screen;
-        QVERIFY(screen.Form_Load());
-        DialogAnswerer answers;
-        answers.yes().ok().yes().ok();
-        QStringList seen;
-        const ModalGuard guard = whenModalOpens(
-            [&](QWidget *detail) {
-                const ModalGuard inner = whenModalOpens(
-                    [&](QWidget *entry) {
-                        auto *title = child<QLineEdit>(entry, u"Text1"_qs);
-                        auto *firstPage = child<QLineEdit>(entry, u"Text3"_qs);
-                        seen << entry->windowTitle() << title->text() << firstPage->text();
-                        title->setText(u"寝台特急の旅 改訂"_qs);
-                        firstPage->setText(u"abc"_qs);
-                        click(entry, u"Command2"_qs);
-                        firstPage->setText(u"11"_qs);
-                        click(entry, u"Command2"_qs);
-                    },
-                    detail);
-                click(detail, u"CorrectButton"_qs);
-                seen << child<QLineEdit>(detail, u"Text1"_qs)->text()
-                     << child<QLineEdit>(detail, u"Text4"_qs)->text();
-                click(detail, u"CloseButton"_qs);
-            },
-            &screen);
-        screen.openRow(0);
-        QCOMPARE(seen,
-                 (QStringList{u"記事の修正"_qs, u"寝台特急の旅"_qs, u"10"_qs, u"寝台特急の旅 改訂"_qs, u"11"_qs}));
-        QCOMPARE(answers.titles(),
-                 (QStringList{u"修正意思確認"_qs, u"入力エラー"_qs, u"修正意思確認"_qs, u"修正完了"_qs}));
-        QVERIFY(answers.texts()[1].contains(u"掲載先頭ページ"_qs));
-        const QByteArray first = listed(u"寝台特急の旅"_qs, u"鉄道誌～旅"_qs, u"10,12"_qs, u"2001-05-01"_qs);
-        QCOMPARE(folder.read(DataFiles::ArticleFile),
-                 listed(u"寝台特急の旅 改訂"_qs, u"鉄道誌～旅"_qs, u"11,12"_qs, u"2001-05-01"_qs)
-                     + kArticles.mid(first.size()));
-        QCOMPARE(column(screen, 0), (QStringList{u"寝台特急の旅 改訂"_qs, u"ﾃﾞｼﾞﾀﾙｶﾒﾗ入門"_qs, u"CPU入門"_qs}));
-        QCOMPARE(answers.unexpected(), 0);
     }
 
     // The hits listed, in list order; a failure on the way keeps the file
@@ -253,8 +233,8 @@ private slots:
         QTest::newRow("unfinished end set aside") << true << kArticles + "\"Gamma\",\"W\",\"M\",7,"
                                                   << QStringList{repair, repair} << u"書きかけ"_qs << 3;
         QTest::newRow("malformed record")
-            << true << listed(u"壊"_qs, u"誌"_qs, u"x,4"_qs, u"1990-01-01"_qs) + kArticles << QStringList{fileError}
-            << u"1件目"_qs << -1;
+            << true << listed(u"壊"_qs, u"誌"_qs, u"x,4"_qs, u"1990-01-01"_qs) + kArticles
+            << QStringList{fileError} << u"1件目"_qs << -1;
     }
 
     void openingFaults()
@@ -273,7 +253,7 @@ private slots:
         ArticleListScreen screen;
         QCOMPARE(screen.Form_Load() ? screen.model()->rowCount() : -1, rows);
         QCOMPARE(answers.titles(), titles);
-        QVERIFY2(answers.texts()[0].contains(told), qPrintable(answers.texts()[0]));
+        QVERIFY2(answers.texts().value(0).contains(told), qPrintable(answers.texts().value(0)));
         QCOMPARE(folder.read(DataFiles::ArticleFile), rows == 3 ? kArticles : articles);
     }
 };
