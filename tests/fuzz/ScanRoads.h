@@ -1,16 +1,16 @@
 #pragma once
 
-// The two roads of a search and a removal through an article file, for the
-// differential test and the fuzz target. The plain road converts every
-// record and tests it with RecordMatches and ShownCandidate::matches; the
-// product's takes most records at byte level, from the block index that the
-// selected kernel builds. Both must leave the same files and meet the same
-// errors.
+// A search and a removal by the plain road (every record converted, tested
+// with RecordMatches and ShownCandidate::matches) or by the product's, which
+// takes most records at byte level from the selected kernel's block index:
+// both must leave the same files and meet the same errors.
 
 #include "search/Search.h"
 #include "storage/DataFiles.h"
 
 #include <QFile>
+
+#include <stdexcept>
 
 namespace pagelore::roads {
 
@@ -21,31 +21,26 @@ struct Outcome {
     bool operator==(const Outcome &) const = default;
 };
 
-// Searches `file` for `c` and removes `candidate` from it.
 inline Outcome take(const QString &folder, const QByteArray &file, const SearchConditions &c,
                     const ShownCandidate &candidate, bool plain)
 {
     const auto path = [&folder](const QString &name) { return DataFiles::path(folder, name); };
     const auto describe = [](const StorageError &e) {
-        return u"kind %1 record %2 byte %3 field %4"_qs.arg(int(e.kind()))
-            .arg(e.recordNumber())
-            .arg(e.byteOffset())
-            .arg(e.fieldNumber());
+        return QString::asprintf("kind %d record %lld byte %lld field %d", int(e.kind()), e.recordNumber(),
+                                 e.byteOffset(), e.fieldNumber());
     };
-    const auto read = [](const QString &at) {
-        QFile f(at);
+    const auto read = [&path](const QString &name) {
+        QFile f(path(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("missing");
     };
-    Outcome o;
-    for (const auto &[name, bytes] : {std::pair{DataFiles::ArticleFile, file},
-                                      {DataFiles::ResultFile, "old"},
-                                      {DataFiles::ScratchFile, "stale"}}) {
+    const auto write = [&path](const QString &name, const QByteArray &bytes) {
         QFile f(path(name));
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size()) {
-            o.hits = -2;
-            return o;
-        }
-    }
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            throw std::runtime_error("the files to search cannot be written");
+    };
+    write(DataFiles::ArticleFile, file), write(DataFiles::ResultFile, "old"),
+        write(DataFiles::ScratchFile, "stale");
+    Outcome o;
     QByteArray kept;
     bool removed = false;
     try {
@@ -63,27 +58,22 @@ inline Outcome take(const QString &folder, const QByteArray &file, const SearchC
                 kept += file.mid(start, in.position() - start);
         }
     } catch (const StorageError &e) {
-        o.hits = -1;
-        o.result.clear();
-        o.searchError = o.removalError = describe(e);
-        removed = false;
+        o = {-1, {}, file, "stale", describe(e), plain ? describe(e) : QString()};
     }
-    if (plain) {
-        o.articles = removed ? kept : file;
-        o.scratch = removed ? kept : "stale";
-        return o;
-    }
-    o.removalError.clear();
+    if (plain)
+        return o.hits < 0 ? o : Outcome{o.hits, o.result, removed ? kept : file, removed ? kept : "stale", {}, {}};
     try {
         RemoveArticle(folder, candidate);
     } catch (const StorageError &e) {
         o.removalError = describe(e);
     }
-    o.result = read(path(DataFiles::ResultFile));
-    o.articles = read(path(DataFiles::ArticleFile));
     // What is left in the scratch file after an error does not matter.
-    o.scratch = o.removalError.isEmpty() ? read(path(DataFiles::ScratchFile)) : "stale";
-    return o;
+    return {o.hits,
+            read(DataFiles::ResultFile),
+            read(DataFiles::ArticleFile),
+            o.removalError.isEmpty() ? read(DataFiles::ScratchFile) : "stale",
+            o.searchError,
+            o.removalError};
 }
 
 } // namespace pagelore::roads

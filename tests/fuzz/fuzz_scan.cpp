@@ -9,14 +9,11 @@
 #include "search/BlockScan.h"
 #include "storage/TypedInput.h"
 
-#include <QFileInfo>
-
 using namespace pagelore;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const QString folder =
-        QFileInfo(fuzzFilePath()).absolutePath() + u"/pagelore-fuzz-scan-%1/"_qs.arg(::getpid());
+    static const QString folder = fuzzFilePath() + u".d/"_qs;
     static const bool made = QDir().mkpath(folder);
     FUZZ_CHECK(made);
     const auto [head, file] = splitInput(data, size);
@@ -31,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     } catch (const StorageError &) {
     }
     const roads::Outcome plain = roads::take(folder, file, c, candidate, true);
-    QList<QList<std::uint32_t>> index;
-    QByteArray bytes = file + char(0); // the byte after the blocks is read
+    QList<QList<std::uint32_t>> index; // the byte after the blocks is read: at most the terminating NUL
     const int blocks = std::min<int>(file.size() / 64, scan::StructureIndex::kMaxBlocks);
     for (scan::ScanKernel k : {scan::ScanKernel::Portable, scan::ScanKernel::Sse2, scan::ScanKernel::Avx2}) {
         if (!scan::setScanKernel(k))
@@ -40,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(roads::take(folder, file, c, candidate, false) == plain);
         scan::StructureIndex ix;
         for (int done = 0; done < blocks; done += 16)
-            scan::indexBlocks(reinterpret_cast<const unsigned char *>(bytes.constData()),
+            scan::indexBlocks(reinterpret_cast<const unsigned char *>(file.constData()),
                               std::min(16, blocks - done), ix);
         const QList<QList<std::uint32_t>> lists = {{ix.quotes.get(), ix.quotes.get() + ix.quoteCount},
                                                    {ix.wrong.get(), ix.wrong.get() + ix.wrongCount},

@@ -1,6 +1,5 @@
-// Whatever an article file holds, and wherever its records and characters
-// fall against the 64-byte blocks and the reader's buffer, every block kernel
-// must search and remove as the plain road does.
+// Whatever an article file holds, and wherever its records fall against the
+// blocks and the reader's buffer, every kernel must do as the plain road does.
 
 #include "fuzz/ScanRoads.h"
 #include "search/BlockScan.h"
@@ -8,7 +7,6 @@
 #include "support/TestSupport.h"
 
 #include <QFileInfo>
-#include <QObject>
 
 #include <unistd.h>
 
@@ -17,8 +15,7 @@ using namespace pagelore::test;
 
 namespace {
 
-// One record in the writer's own form; the title, second keyword and date
-// vary, the rest can hit no condition of the tests.
+// One record in the writer's own form; the rest can hit no condition of the tests.
 QByteArray line(const QByteArray &title, const QByteArray &keyword2 = "k2", const QByteArray &date = "2001-02-04")
 {
     return "\"" + title + "\",\"w\",\"m\",1,2,\"c\",\"" + sjis(u"特集"_qs) + "\",#" + date + "#,\""
@@ -48,9 +45,10 @@ private slots:
 };
 
 // Each file is searched (the title for title and second keyword, 2001/2/3
-// for the date) and the article of line(title) is removed from it. A sliding file is moved
-// byte by byte past every place in a block (1), and also across the end of
-// the reader's first megabyte (2).
+// for the date) and the article of line(title) removed from it: alone (its
+// last records read by the general reader, as the block index needs bytes
+// after a record), amid others, and if sliding at every place in a block of
+// 64 (1) and across the end of the reader's first megabyte (2).
 void TestScanDiff::sameAsPlain_data()
 {
     QTest::addColumn<QByteArray>("file");
@@ -62,26 +60,24 @@ void TestScanDiff::sameAsPlain_data()
                         int slide = 0) { QTest::newRow(name) << file << title << hits << removes << slide; };
     const QByteArray rest = line("").mid(2); // all but the title
     row("kanji, kana, half-width", line(sjis(u"漢字とカナのﾃｷｽﾄ"_qs)), u"漢字とカナのﾃｷｽﾄ"_qs, 1, true, 2);
-    row("NEC row 13 spelling", line("\x87\x9a\x87\x9a"), u"∵∵"_qs, 1, true, 1);
+    row("NEC row 13 and IBM spellings", line("\x87\x9a\xfa\x5b"), u"∵∵"_qs, 1, true, 1);
     row("list after a lead-range trail", line(sjis(u"字[ゼソ]ーン"_qs)), u"字ソーン"_qs, 1, false, 1);
     row("byte 0x80", line(sjis(u"漢字"_qs) + "\x80"), u"漢字"_qs, -1, false, 2);
-    row("plain equal", line(sjis(u"CPU入門"_qs)) + line(sjis(u"CPU入門編"_qs)), u"CPU入門"_qs, 1, true);
-    row("all spellings of one character", line("\x87\x9a") + line("\x81\xe6") + line("\xfa\x5b") + line("x"),
-        u"∵"_qs, 3, true);
+    row("plain equal, one with another date",
+        line(sjis(u"CPU入門"_qs), "k2", "2001-02-05") + line(sjis(u"CPU入門編"_qs)) + line(sjis(u"CPU入門"_qs)),
+        u"CPU入門"_qs, 2, true);
     row("NEC-selected and IBM rows", line("\xed@A") + line("\xfa\\A"), u"纊A"_qs, 2, true);
     row("same bytes, other text", line("\x81\xe6"), u"纊"_qs, 0, false);
     row("stored * fits all, is not the text", line("*") + line("b"), u"b"_qs, 2, true);
     row("stored # one digit, not itself", line(sjis(u"第#回"_qs)) + line(sjis(u"第#回"_qs)), u"第3回"_qs, 2,
         false);
-    row("stored list", line(sjis(u"[ゼソ]ーン"_qs)), u"ゼーン"_qs, 1, false);
     row("pattern in second keyword", line("t", "*"), u"何でも"_qs, 1, false, 1);
+    row("pattern far into the title", line(QByteArray(40, 'k') + "*"), QString(40, u'k') + u"でも"_qs, 1, false,
+        1);
     row("pattern with a duplicate spelling", line("\xed@*"), u"纊です"_qs, 1, false);
     row("condition not in the code page", line("") + line("*"), u"😀"_qs, 1, false);
     row("yen sign and overline are not backslash and tilde", line("\\") + line("~"), u"¥"_qs, 0, false);
-    row("date one-digit month", line("t", "k2", "2001-2-3"), u"☆"_qs, 1, false);
     row("date with a time", line("t", "k2", "2001-02-03 10:30:00"), u"☆"_qs, 0, false);
-    row("zero day is no date", line("t", "k2", "1899-12-30"), u"☆"_qs, 0, false);
-    row("leap day of a leap year", line("t", "k2", "2000-02-29"), u"☆"_qs, 0, false);
     row("spaces before fields",
         "  \"t\", \"w\",\"m\", 1 , 2,\"c\",\"f\", #2001-02-03#,\"\",\"k1\",\"k2\",\"k3\",\"\",0, 255\r\n", u"t"_qs,
         1, false);
@@ -89,15 +85,12 @@ void TestScanDiff::sameAsPlain_data()
     row("junk after quote", "\"t\"x" + rest, u"t"_qs, 1, true);
     row("space before the second keyword", line("t").replace(",\"k2\"", ", \"k2\""), u"t"_qs, 1, true);
     row("leading zero in a page", line("t").replace(",1,2,", ",01,2,"), u"t"_qs, 1, true);
-    row("leading zero in an image number", line("t").replace(",0,255", ",00,255"), u"t"_qs, 1, true);
     row("plus sign", line("t").replace(",1,2,", ",+1,2,"), u"t"_qs, 1, true);
     row("line feed alone", line("t").chopped(2) + "\n" + line("t"), u"t"_qs, 2, true);
     row("last line end missing", line("a") + line("t").chopped(2), u"t"_qs, 1, true);
     row("empty unquoted writer", line("t").replace("\"w\"", ""), u"t"_qs, 1, false);
-    row("empty file", QByteArray(), u"t"_qs, 0, false);
-    row("byte 0x80 in record 2", line("a") + line("\x80"), u"a"_qs, -1, false);
     row("lead byte before the closing quote", line("a") + line("b") + line("\x81"), u"a"_qs, -1, false);
-    row("unassigned pair", line("\x85\x40"), u"a"_qs, -1, false);
+    row("unassigned pair between the kanji levels", line("\x98\x80"), u"a"_qs, -1, false);
     row("page not a number", line("a").replace(",1,2,", ",x,2,"), u"a"_qs, -1, false);
     row("page out of range", line("a").replace(",1,2,", ",1,32768,"), u"a"_qs, -1, false);
     row("image number out of range", line("a").replace(",0,255", ",0,256"), u"a"_qs, -1, false);
@@ -105,6 +98,7 @@ void TestScanDiff::sameAsPlain_data()
     row("month 13", line("a", "k2", "2001-13-01"), u"a"_qs, -1, false);
     row("year of two digits", line("a", "k2", "0099-01-01"), u"a"_qs, -1, false);
     row("a high byte for a digit of the year", line("a", "k2", "\316001-02-03"), u"a"_qs, -1, false);
+    row("a colon for the last digit of the day", line("a", "k2", "2001-02-0:"), u"a"_qs, -1, false);
     row("no leap day in 1900", line("a", "k2", "1900-02-29"), u"a"_qs, -1, false);
     row("thirty-first of April", line("a", "k2", "2001-04-31"), u"a"_qs, -1, false);
     row("date without its closing sign", line("a").replace("#2001-02-04#", "#2001-02-04x"), u"a"_qs, -1, false);
@@ -123,14 +117,10 @@ void TestScanDiff::sameAsPlain()
     TempDataFolder folder;
     folder.write(DataFiles::ArticleFile, line("t"));
     RecordFileCodec in(folder.file(DataFiles::ArticleFile), RecordFileCodec::OpenMode::Read);
-    ArticleRecord shown = ArticleRecord::read(in);
-    shown.Title = title;
-    const ShownCandidate candidate = ShownCandidate::fromArticle(shown);
-    // Alone, the last records are read by the general reader (the block
-    // index needs bytes after a record). Then after and before others, at
-    // every place in a block of 64 (so in those of 16 and 32), and across
-    // the buffer's end and ending just before it, where the bytes after a
-    // block run out.
+    ShownCandidate candidate = ShownCandidate::fromArticle(ArticleRecord::read(in));
+    candidate.Title = title;
+    // Across the buffer's end, and ending just before it, where the bytes
+    // after a block run out.
     QList<qsizetype> starts = {0, 1000};
     for (qsizetype shift = 0; slide && shift <= 64; ++shift)
         starts << 2000 + shift;
@@ -146,15 +136,14 @@ void TestScanDiff::sameAsPlain()
             if (!scan::setScanKernel(k))
                 continue;
             const roads::Outcome got = roads::take(folder.path(), bytes, c, candidate, false);
-            const QString where = u"%1 at %2"_qs.arg(QLatin1String(scan::scanKernelName(k))).arg(start);
-            QVERIFY2(got == plain, qPrintable(where + u": "_qs + got.searchError + u" / "_qs + got.removalError));
+            QVERIFY2(got == plain,
+                     qPrintable(QString::asprintf("%s at %lld", scan::scanKernelName(k), qint64(start))));
         }
     }
 }
 
-// The last pass's result file is set aside, not cut off in place, when that
-// changes nothing else: the name keeps its permissions, and a file with a
-// second name, or one the name only links to, is emptied in place.
+// The last pass's result file is set aside, keeping its permissions; a file with
+// a second name, or one the name only links to, is emptied in place.
 void TestScanDiff::resultFileReplaced_data()
 {
     QTest::addColumn<QString>("kind");
@@ -176,13 +165,11 @@ void TestScanDiff::resultFileReplaced()
         QCOMPARE(::link(QFile::encodeName(target).constData(), QFile::encodeName(result).constData()), 0);
     if (kind == u"symbolic link"_qs)
         QVERIFY(QFile::link(target, result));
-    const QFileDevice::Permissions mode =
-        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
     QVERIFY(QFile::setPermissions(target, mode));
     const QString none = u"☆"_qs;
     QCOMPARE(RunSearchPass(folder.path(), {u"t"_qs, none, none, 100, none, none, {}, none, none}).hits, 1);
     QCOMPARE(readFile(target), line("t"));
-    QCOMPARE(readFile(result), line("t"));
     QCOMPARE(QFileInfo(result).isSymLink(), kind == u"symbolic link"_qs);
     QCOMPARE(QFile::permissions(target) & 0x7077, mode); // owner, group, others
 }
