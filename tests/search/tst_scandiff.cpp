@@ -90,7 +90,7 @@ void TestScanDiff::sameAsPlain_data()
     row("last line end missing", line("a") + line("t").chopped(2), u"t"_qs, 1, true);
     row("empty unquoted writer", line("t").replace("\"w\"", ""), u"t"_qs, 1, false);
     row("lead byte before the closing quote", line("a") + line("b") + line("\x81"), u"a"_qs, -1, false);
-    row("unassigned pair between the kanji levels", line("\x98\x80"), u"a"_qs, -1, false);
+    row("unassigned pair in the last text", line("a").replace("img", "\x98\x80"), u"a"_qs, -1, false);
     row("page not a number", line("a").replace(",1,2,", ",x,2,"), u"a"_qs, -1, false);
     row("page out of range", line("a").replace(",1,2,", ",1,32768,"), u"a"_qs, -1, false);
     row("image number out of range", line("a").replace(",0,255", ",0,256"), u"a"_qs, -1, false);
