@@ -46,7 +46,7 @@ private slots:
 
 // Each file is searched (the title for title and second keyword, 2001/2/3
 // for the date) and the article of line(title) removed from it: alone (its
-// last records read by the general reader, as the block index needs bytes
+// last record read by the general reader, as the block index needs bytes
 // after a record), amid others, and if sliding at every place in a block of
 // 64 (1) and across the end of the reader's first megabyte (2).
 void TestScanDiff::sameAsPlain_data()
