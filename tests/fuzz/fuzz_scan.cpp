@@ -1,7 +1,6 @@
-// Arbitrary bytes as an article file (after the first NUL; before it, the
-// text of the text conditions), its first record the article to remove:
-// every kernel must search and remove as the plain road does, and index the
-// bytes alike.
+// Arbitrary bytes as an article file (after the first NUL; before it, the text
+// conditions), its first record the one to remove: every kernel must search and
+// remove as the plain road does, and index the bytes alike.
 #include "FuzzSupport.h"
 #include "ScanRoads.h"
 

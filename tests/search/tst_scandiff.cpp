@@ -44,11 +44,10 @@ private slots:
     void resultFileReplaced();
 };
 
-// Each file is searched (the title for title and second keyword, 2001/2/3
-// for the date) and the article of line(title) removed from it: alone (its
-// last record read by the general reader, as the block index needs bytes
-// after a record), amid others, and if sliding at every place in a block of
-// 64 (1) and across the end of the reader's first megabyte (2).
+// Each file is searched (the title for title and second keyword, 2001/2/3 for the
+// date) and line(title)'s article removed: alone (its last record read by the general
+// reader, as the block index needs bytes after a record), amid others, and if sliding
+// at every place in a block of 64 (1) and across the reader's first megabyte's end (2).
 void TestScanDiff::sameAsPlain_data()
 {
     QTest::addColumn<QByteArray>("file");
