@@ -145,7 +145,7 @@ void TestFaultInjection::faults_data()
     // The data folder screen saves the setting, then makes the missing file.
     row("data folder screen: read-only folder", Op::DataFolder, Fault::ReadOnlyFolder, keitai, keitai);
     row("data folder screen: folder in its place", Op::DataFolder, Fault::Folder, keitai, keitai);
-    row("data folder screen: settings file", Op::DataFolder, Fault::Folder, kSettings, kSettings);
+    row("data folder screen: read-only settings folder", Op::DataFolder, Fault::ReadOnlyFolder, kSettings, kSettings);
     row("image folder screen: settings file", Op::ImageFolder, Fault::Folder, kSettings, kSettings);
     // Initialise opens all six before it cuts any.
     row("initialise: read-only last file", Op::Initialise, Fault::ReadOnlyFile, keitai, keitai);
