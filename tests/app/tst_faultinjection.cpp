@@ -200,9 +200,9 @@ private slots:
                 answers.yes();
             if (op != Op::Search || !succeeds)
                 answers.ok();
-            const bool browses = op == Op::Search && succeeds;
-            ModalGuard guard(browses ? [](QWidget *browser) { browser->close(); } : ModalGuard::Action(), nullptr,
-                             5000, std::source_location::current());
+            const ModalGuard guard = op == Op::Search && succeeds
+                                         ? whenModalOpens([](QWidget *browser) { browser->close(); })
+                                         : forbidModal();
             if (!screen)
                 (menu.*kMenu[int(op) - int(Op::Initialise)])();
             else

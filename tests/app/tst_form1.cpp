@@ -111,7 +111,7 @@ private slots:
                 dialog->close();
         };
         const bool modal = !shown.isEmpty() && !shown.contains(u'|');
-        ModalGuard guard(modal ? onScreen : nullptr, nullptr, 5000, std::source_location::current());
+        const ModalGuard guard = modal ? whenModalOpens(onScreen) : forbidModal();
         QTimer::singleShot(0, &form, [&] {
             QVERIFY(QTest::qWaitForWindowActive(&form));
             if (how == "close button")
