@@ -12,8 +12,10 @@ cmake -S . -B "$build_dir" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWi
     -DPAGELORE_BUILD_SCREENSHOTS=OFF >/dev/null
 cmake --build "$build_dir" -j2 --target fuzz_all >/dev/null
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-export QT_QPA_PLATFORM=offscreen
+# The targets' input files, in memory where possible, gone with the scratch corpus.
+files=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
+trap 'rm -rf "$scratch" "$files"' EXIT
+export QT_QPA_PLATFORM=offscreen PAGELORE_FUZZ_DIR="$files"
 for target in record_reader wildcard typed_input cp932 scan; do
     mkdir -p "$scratch/$target"
     echo "fuzz_$target: ${seconds}s"

@@ -10,10 +10,12 @@
 #include <unistd.h>
 
 // The readers work on files, as the application does: a fuzz input becomes
-// a file, in memory-backed /dev/shm where there is one.
+// a file, in PAGELORE_FUZZ_DIR (scripts/fuzz.sh removes it afterwards), else
+// in memory-backed /dev/shm where there is one.
 inline QString fuzzFilePath()
 {
-    static const QString dir = QDir(u"/dev/shm"_qs).exists() ? u"/dev/shm"_qs : QDir::tempPath();
+    static const QString dir = qEnvironmentVariable(
+        "PAGELORE_FUZZ_DIR", QDir(u"/dev/shm"_qs).exists() ? u"/dev/shm"_qs : QDir::tempPath());
     return u"%1/pagelore-fuzz-%2.PLR"_qs.arg(dir).arg(::getpid());
 }
 
