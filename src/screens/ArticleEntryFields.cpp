@@ -3,16 +3,22 @@
 #include "EditableCombo.h"
 #include "ScreenSupport.h"
 #include "platform/ui/InputMethod.h"
+#include "platform/ui/MessageBox.h"
 #include "storage/RecordFileCodec.h"
+#include "storage/SettingsStore.h"
+#include "storage/StorageError.h"
 #include "storage/TypedInput.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTextDocument>
+#include <QVBoxLayout>
 
 #include <array>
 
@@ -222,6 +228,46 @@ void ArticleEntryFields::setCandidateLists(const CandidateList::CandidateLists &
 void ArticleEntryFields::setImageFolder(const QString &folder)
 {
     m_label18->setText(folder);
+}
+
+void ArticleEntryFields::layOut(QDialog *dialog, QPushButton *back, QPushButton *save)
+{
+    // Return in a text box must not press a button behind the user's back.
+    for (QPushButton *button : {back, save}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(back);
+    buttons->addStretch();
+    buttons->addWidget(save);
+
+    auto *layout = new QVBoxLayout(dialog);
+    layout->addLayout(m_grid);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    dialog->setMinimumWidth(720);
+
+    QList<QWidget *> order = inputOrder();
+    order << back << save;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+bool ArticleEntryFields::load()
+{
+    const std::optional<QString> folder = chosenDataFolder();
+    if (!folder)
+        return false;
+    try {
+        setCandidateLists(CandidateList::ReadCandidateLists(*folder));
+    } catch (const StorageError &e) {
+        MessageBox::inform(nullptr, listFileFailureText(e, *folder), kFileErrorTitle);
+        return false;
+    }
+    setInputMethods();
+    setImageFolder(ImageFolder());
+    return true;
 }
 
 void ArticleEntryFields::setInputMethods()

@@ -10,7 +10,9 @@
 #include <optional>
 
 class QComboBox;
+class QDialog;
 class QGridLayout;
+class QPushButton;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -28,6 +30,13 @@ public:
     explicit ArticleEntryFields(QWidget *owner);
 
     QGridLayout *grid() const { return m_grid; }
+    // Lays the grid out in `dialog` above a row with `back` at the left and
+    // `save` at the right, in the tab order a user fills the fields.
+    void layOut(QDialog *dialog, QPushButton *back, QPushButton *save);
+    // The opening step of an entry screen: the data folder chosen, both
+    // candidate lists read, input methods and the image folder set. False
+    // (after telling the user) when the screen must not open.
+    bool load();
     // The input widgets in the order a user fills them.
     QList<QWidget *> inputOrder() const;
 

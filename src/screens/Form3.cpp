@@ -3,16 +3,12 @@
 #include "ArticleEntryFields.h"
 #include "ScreenSupport.h"
 #include "platform/ui/MessageBox.h"
-#include "storage/CandidateList.h"
 #include "storage/DataFiles.h"
 #include "storage/FileOps.h"
 #include "storage/SettingsStore.h"
 #include "storage/StorageError.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace pagelore {
 
@@ -24,27 +20,7 @@ Form3::Form3(QWidget *parent)
     setWindowTitle(QStringLiteral("記事登録"));
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command2->setObjectName(QStringLiteral("Command2"));
-    // Return in a text box must not press a button behind the user's back.
-    for (QPushButton *button : {m_command1, m_command2}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_command1);
-    buttons->addStretch();
-    buttons->addWidget(m_command2);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(m_fields->grid());
-    layout->addSpacing(8);
-    layout->addLayout(buttons);
-    setMinimumWidth(720);
-
-    QList<QWidget *> order = m_fields->inputOrder();
-    order << m_command1 << m_command2;
-    for (qsizetype i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    m_fields->layOut(this, m_command1, m_command2);
 
     connect(m_command1, &QPushButton::clicked, this, &Form3::Command1_Click);
     connect(m_command2, &QPushButton::clicked, this, &Form3::Command2_Click);
@@ -54,17 +30,8 @@ Form3::~Form3() = default;
 
 bool Form3::Form_Load()
 {
-    const std::optional<QString> folder = chosenDataFolder();
-    if (!folder)
+    if (!m_fields->load())
         return false;
-    try {
-        m_fields->setCandidateLists(CandidateList::ReadCandidateLists(*folder));
-    } catch (const StorageError &e) {
-        MessageBox::inform(nullptr, listFileFailureText(e, *folder), kFileErrorTitle);
-        return false;
-    }
-    m_fields->setInputMethods();
-    m_fields->setImageFolder(ImageFolder());
     fitDialogToContents(this);
     m_fields->inputOrder().first()->setFocus();
     return true;
