@@ -25,28 +25,25 @@ QByteArray result(int n)
 }
 const QByteArray kOne = result(1), kTwo = result(2), kThree = result(3);
 const QByteArray kBroken = QByteArray(kTwo).replace(",20,", ",x,");
+const QString kImageTitle = u"画像ﾃﾞｰﾀなし"_qs;
 
-const QString kEnd = QStringLiteral("これ以上データはないので、「次の候補>>」ボタンを押さないでください。");
-const QString kImageTitle = QStringLiteral("画像ﾃﾞｰﾀなし");
-
-// Notes each box as "title/text/Text1 at that moment", so that a message
-// before the fields are filled tells from one after; the end message as
-// "end", one naming the second record of the result file as "record 2".
-class AnswersOverText1 : public DialogAnswerer {
-public:
-    AnswersOverText1(QWidget *screen, const QString &results) : m_screen(screen), m_results(results) {}
+// Notes each box as "title/text/Text1 at that moment", so that a message before the fields are filled tells
+// from one after: the end message as "end", one naming the result file's second record as "record 2".
+struct AnswersOverText1 : DialogAnswerer {
+    QWidget *screen = nullptr;
+    QString results;
+    QStringList seen;
     MessageBox::Answer answerMessage(const MessageBox::ShownBox &b) override
     {
-        const bool second = b.text.contains(m_results) && b.text.contains(QStringLiteral("2件目"));
-        const QString text = b.text == kEnd ? QStringLiteral("end") : second ? QStringLiteral("record 2") : b.text;
-        seen << b.title + u'/' + text + u'/' + screentest::shown(m_screen, QStringLiteral("Text1"));
+        const bool second = b.text.contains(results) && b.text.contains(u"2件目"_qs);
+        const bool end = b.text == u"これ以上データはないので、「次の候補>>」ボタンを押さないでください。"_qs;
+        seen << b.title + u'/'
+                    + (end      ? u"end"_qs
+                       : second ? u"record 2"_qs
+                                : b.text)
+                    + u'/' + screentest::shown(screen, u"Text1"_qs);
         return DialogAnswerer::answerMessage(b);
     }
-    QStringList seen;
-
-private:
-    QWidget *m_screen;
-    QString m_results;
 };
 
 // Pages in colours far enough apart to survive JPEG compression.
@@ -55,7 +52,7 @@ const QList<QColor> kColours = {Qt::red, Qt::green, Qt::blue, Qt::yellow};
 // The index of the colour in the picture area, '-' when it is empty.
 char shownColour(Form7 &viewer)
 {
-    const QPixmap pixmap = child<QLabel>(&viewer, QStringLiteral("Image1"))->pixmap();
+    const QPixmap pixmap = child<QLabel>(&viewer, u"Image1"_qs)->pixmap();
     if (pixmap.isNull())
         return '-';
     const QColor c = pixmap.toImage().pixelColor(pixmap.width() / 2, pixmap.height() / 2);
@@ -117,18 +114,19 @@ private slots:
         data.write(DataFiles::ResultFile, results);
         const std::unique_ptr<ResultBrowserBase> b(
             static_cast<ResultBrowserBase *>(makeScreen(browser).release()));
-        AnswersOverText1 answers(b.get(), data.file(DataFiles::ResultFile));
+        AnswersOverText1 answers;
+        answers.screen = b.get(), answers.results = data.file(DataFiles::ResultFile);
         b->Form_Load();
         for (QChar button : clicks)
-            click(b.get(), QStringLiteral("Command") + button);
+            click(b.get(), u"Command"_qs + button);
         QCOMPARE(answers.seen, seen);
         QVERIFY(!b->isResultOpen());
         QCOMPARE(data.read(DataFiles::ResultFile), results);
         QCOMPARE(data.read(DataFiles::ArticleFile), kOne + kTwo);
         QStringList boxesShown, copied;
         for (int n = 1; n <= boxes.size(); ++n) {
-            const QString name = QStringLiteral("Text%1").arg(n);
-            typeInto(b.get(), name, QStringLiteral("x")); // select all, delete, x
+            const QString name = u"Text"_qs + QString::number(n);
+            typeInto(b.get(), name, u"x"_qs); // select all, delete, x
             QTest::keyClick(child<QWidget>(b.get(), name), Qt::Key_C, Qt::ControlModifier);
             boxesShown << shown(b.get(), name);
             copied << QApplication::clipboard()->text();
@@ -137,11 +135,9 @@ private slots:
         QCOMPARE(copied, boxes);
         if (browser == u"Form6" || boxes.isEmpty())
             return;
-        const ModalGuard guard =
-            whenModalOpens([](QWidget *viewer) { click(viewer, QStringLiteral("Command3")); });
-        click(b.get(), QStringLiteral("Command4"));
-        QCOMPARE(answers.texts().last(),
-                 QStringLiteral("画像ﾌｧｲﾙ「%1PC11.jpg」が見つかりません。").arg(data.path()));
+        const ModalGuard guard = whenModalOpens([](QWidget *viewer) { click(viewer, u"Command3"_qs); });
+        click(b.get(), u"Command4"_qs);
+        QCOMPARE(answers.texts().last(), u"画像ﾌｧｲﾙ「%1PC11.jpg」が見つかりません。"_qs.arg(data.path()));
         QCOMPARE(answers.titles().last(), kImageTitle);
     }
 
@@ -155,11 +151,9 @@ private slots:
         QTest::addColumn<QString>("steps"); // buttons n(ext), p(revious); keys D(PageDown), U(PageUp), R(→), L(←)
         QTest::addColumn<QString>("colours");  // at opening, then after each step
         QTest::addColumn<QStringList>("told"); // %1: the image folder
-
-        const QString later = QStringLiteral("これ以後の画像ﾌｧｲﾙはありません");
-        const QString earlier = QStringLiteral("これ以前のﾌｧｲﾙはありません");
-        const QString none = QStringLiteral("画像ﾃﾞｰﾀがありません。");
-        const QString notJpeg = QStringLiteral("画像ﾌｧｲﾙ「%1PC%2.jpg」は、JPEG画像として読み込めません。");
+        const QString later = u"これ以後の画像ﾌｧｲﾙはありません"_qs, earlier = u"これ以前のﾌｧｲﾙはありません"_qs;
+        const QString none = u"画像ﾃﾞｰﾀがありません。"_qs;
+        const QString notJpeg = u"画像ﾌｧｲﾙ「%1PC%2.jpg」は、JPEG画像として読み込めません。"_qs;
         const auto row = [](const char *tag, const char *base, int first, int last, const QStringList &files,
                             const char *steps, const char *colours, const QStringList &told) {
             QTest::newRow(tag) << base << first << last << files << steps << colours << told;
@@ -185,7 +179,6 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(QString, colours);
         QFETCH(QStringList, told);
-
         QTemporaryDir images;
         const QString folder = images.path() + u'/';
         setImageFolder(folder);
@@ -213,7 +206,7 @@ private slots:
             if (keys.contains(step))
                 QTest::keyClick(&viewer, keys[step]);
             else
-                click(&viewer, step == u'n' ? QStringLiteral("Command1") : QStringLiteral("Command2"));
+                click(&viewer, step == u'n' ? u"Command1"_qs : u"Command2"_qs);
             seen += QChar::fromLatin1(shownColour(viewer));
         }
         QCOMPARE(seen, colours);
@@ -221,7 +214,7 @@ private slots:
             text = text.arg(folder);
         QCOMPARE(answers.texts(), told);
         QCOMPARE(answers.titles(), QStringList(told.size(), kImageTitle));
-        click(&viewer, QStringLiteral("Command3"));
+        click(&viewer, u"Command3"_qs);
         QVERIFY(!viewer.isVisible());
     }
 
@@ -241,34 +234,30 @@ private slots:
         b.show();
         {
             const ModalGuard enter = whenModalOpens([](QWidget *q) { QTest::keyClick(q, Qt::Key_Return); }, &b);
-            click(&b, QStringLiteral("Command2"));
+            click(&b, u"Command2"_qs);
         }
         QCOMPARE(data.read(DataFiles::ArticleFile), kOne + kTwo + kThree);
         QCOMPARE(data.read(DataFiles::ScratchFile), QByteArray());
 
         DialogAnswerer answers;
-        answers.ok().ok().yes().ok();
-        click(&b, QStringLiteral("Command1"));
-        child<QLineEdit>(&b, QStringLiteral("Text1"))->setText(QStringLiteral("記事1の題名"));
-        click(&b, QStringLiteral("Command2"));
-        QCOMPARE(answers.texts().mid(2),
-                 (QStringList{QStringLiteral("この記事を記事データベースから削除します。"),
-                              QStringLiteral("長らくお待たせしましたが、記事の削除が完了しました。")}));
-        QCOMPARE(answers.titles().mid(2),
-                 (QStringList{QStringLiteral("記事削除確認"), QStringLiteral("削除完了")}));
-        QCOMPARE(answers.shown().at(2).defaultButton, QStringLiteral("いいえ(&N)"));
+        answers.ok().ok().yes().ok().yes().ok();
+        click(&b, u"Command1"_qs);
+        child<QLineEdit>(&b, u"Text1"_qs)->setText(u"記事1の題名"_qs);
+        click(&b, u"Command2"_qs);
+        QCOMPARE(answers.shown().at(2).defaultButton, u"いいえ(&N)"_qs);
         QCOMPARE(data.read(DataFiles::ArticleFile), kOne + kThree);
         QCOMPARE(data.read(DataFiles::ScratchFile), kOne + kThree);
         QCOMPARE(data.read(DataFiles::ResultFile), kThree + kTwo);
-
-        answers.clear();
-        answers.yes().ok();
-        click(&b, QStringLiteral("Command2"));
-        QCOMPARE(answers.texts().at(1),
-                 QStringLiteral("この記事は記事ファイル「%1」の中に見つかりませんでした。何も削除されていません。")
-                     .arg(data.file(DataFiles::ArticleFile)));
-        QCOMPARE(answers.titles().at(1), QStringLiteral("削除未完了"));
+        click(&b, u"Command2"_qs);
         QCOMPARE(data.read(DataFiles::ArticleFile), kOne + kThree);
+        QCOMPARE(answers.texts().mid(2),
+                 (QStringList{
+                     u"この記事を記事データベースから削除します。"_qs,
+                     u"長らくお待たせしましたが、記事の削除が完了しました。"_qs, answers.texts().at(2),
+                     u"この記事は記事ファイル「%1」の中に見つかりませんでした。何も削除されていません。"_qs.arg(
+                         data.file(DataFiles::ArticleFile))}));
+        QCOMPARE(answers.titles().mid(2),
+                 (QStringList{u"記事削除確認"_qs, u"削除完了"_qs, u"記事削除確認"_qs, u"削除未完了"_qs}));
     }
 };
 
