@@ -26,6 +26,17 @@ const QByteArray kWave =
 const QByteArray kBroken =
     "\"Broken\",\"W\",\"M\",x,4,\"C\",\"F\",#1995-01-02#,\"x\",\"k1\",\"k2\",\"k3\",\"B\",0,0\r\n";
 const QByteArray kCut = "\"Gamma\",\"W\",\"M\",7,"; // a registration cut off by a power failure
+const QByteArray kAll = kAlpha + kBeta + kWave, kBefore = kBeta + kAlpha;
+
+// The boxes shown as "title/text". Where a record is malformed and why is the record reader's to tell.
+QStringList outline(const DialogAnswerer &answers)
+{
+    static const QRegularExpression detail(u"件目の記録[^\n]*"_qs);
+    QStringList boxes;
+    for (const MessageBox::ShownBox &box : answers.shown())
+        boxes << box.title + u'/' + QString(box.text).replace(detail, u"件目の記録…"_qs);
+    return boxes;
+}
 
 } // namespace
 
@@ -35,91 +46,81 @@ class TestSearch : public QObject {
     Q_OBJECT
 
 private slots:
-    // A search writes its hits and opens its browser, which leads back to the
-    // conditions or on to the menu. Conditions are taken as typed; marks that
-    // input methods here spell with other code points find the code page's own.
-    // A page or date that does not convert is named, with every other such
-    // field, in one message: the search does not run and all typed stays.
-    // The search and the removal read the article file: half a record at its
-    // end is offered to be set aside and the action runs on the whole records;
-    // any other fault is reported, changes nothing and leaves no hit of half a
-    // pass.
+    // A search writes its hits and opens its browser, which leads back to the conditions or on to the menu.
+    // Conditions are taken as typed; marks that input methods here spell with other code points find the code
+    // page's own. A page or date that does not convert is named, with every other such field, in one message:
+    // the search does not run and all typed stays. The search and the removal read the article file: half a
+    // record at its end is offered to be set aside and the action runs on the whole records; any other fault
+    // is reported, changes nothing and leaves no hit of half a pass.
     void search_data()
     {
         QTest::addColumn<QString>("screen"); // Form2 or Form4 searched, or Form6 removing its first result
         QTest::addColumn<QStringList>("typing");
+        QTest::addColumn<QString>("leave");   // the browser to the conditions, the menu, by Escape; "" none opens
+        QTest::addColumn<QByteArray>("hits"); // the result file, kBefore before
+        QTest::addColumn<QStringList>(
+            "told"); // "title/text" from the second box on; %F the article file, %A beside it
         QTest::addColumn<QByteArray>("articles");
-        QTest::addColumn<bool>("keep");     // the unfinished end, when asked
-        QTest::addColumn<QString>("leave"); // the browser to the conditions, the menu, by Escape; "" none opens
-        QTest::addColumn<QStringList>("titles");
-        QTest::addColumn<QByteArray>("after"); // the article file
-        QTest::addColumn<QByteArray>("hits");  // the result file, kBeta + kAlpha before
-        QTest::addColumn<QStringList>("told"); // from the second box on; %F the article file, %A beside it
-        const QByteArray all = kAlpha + kBeta + kWave, unfinished = kAlpha + kBeta + kCut;
-        const QByteArray malformed = kAlpha + kBroken + kBeta, before = kBeta + kAlpha;
-        const auto row = [](const char *tag, const char *screen, const QStringList &typing,
-                            const QByteArray &articles, bool keep, const char *leave, const QStringList &titles,
-                            const QByteArray &after, const QByteArray &hits, const QStringList &told = {}) {
-            QTest::newRow(tag) << screen << typing << articles << keep << leave << titles << after << hits << told;
+        QTest::addColumn<QByteArray>("after"); // the article file, when changed
+        QTest::addColumn<bool>("keep");        // the unfinished end, when asked
+        const auto row = [](const char *tag, const char *screen, const QStringList &typing, const char *leave,
+                            const QByteArray &hits, const QStringList &told, const QByteArray &articles = kAll,
+                            const QByteArray &after = {}, bool keep = false) {
+            QTest::newRow(tag) << screen << typing << leave << hits << told << articles
+                               << (after.isEmpty() ? articles : after) << keep;
         };
-        const QStringList one = {"検索意思確認", "最終", "最終"}, none = {"検索意思確認", "最終"};
-        row("Form5 revise the conditions", "Form2", {"Text1=Beta"}, all, false, "conditions", one, all, kBeta);
-        row("Form5 back to the menu", "Form2", {"Text1=Beta"}, all, false, "menu", one, all, kBeta);
-        row("Form5 Escape", "Form2", {"Text1=Beta"}, all, false, "Escape", one, all, kBeta);
-        row("Form6 revise the conditions", "Form4", {"Text1=Beta"}, all, false, "conditions", one, all, kBeta);
-        row("Form6 back to the menu", "Form4", {"Text1=Beta"}, all, false, "menu", one, all, kBeta);
-        row("wave dash U+301C finds the stored mark", "Form2", {"Text1=1〜3月号"}, all, false, "conditions", one,
-            all, kWave);
-        row("prefix of a title", "Form2", {"Text1=Bet"}, all, false, "conditions", none, all, "");
-        row("double quote", "Form2", {"Text1=a\"b"}, all, false, "conditions", none, all, "");
-        row("not in the code page", "Form2", {"Text1=한글"}, all, false, "conditions", none, all, "");
-        row("40,000 characters", "Form2", {"Text1=" + QString(40000, u'長')}, all, false, "conditions", none, all,
-            "");
-        const QStringList refused = {"検索意思確認", "入力エラー"};
-        const QString page = u"「検索ページ」には、-32768から32767までの整数を入力してください。"_qs;
-        row("page", "Form2", {"Text1=Beta", "Text3=百"}, all, false, "", refused, all, before, {page});
-        row("date that does not exist", "Form4", {"Text1=Beta", "Text4=2024/2/30"}, all, false, "", refused, all,
-            before,
-            {"「掲載年月日(必須)」の「2024/2/"
-             "30」という日付または時刻はありません。実在する日付を入力してください。"});
-        row("both, in one message", "Form2", {"Text1=Beta", "Text3=x", "Text4=不明"}, all, false, "", refused, all,
-            before,
+        const QStringList one = {"最終/end", "最終/end"}, none = {"最終/end"};
+        row("Form5 revise the conditions", "Form2", {"Text1=Beta"}, "conditions", kBeta, one);
+        row("Form5 back to the menu", "Form2", {"Text1=Beta"}, "menu", kBeta, one);
+        row("Form5 Escape", "Form2", {"Text1=Beta"}, "Escape", kBeta, one);
+        row("Form6 revise the conditions", "Form4", {"Text1=Beta"}, "conditions", kBeta, one);
+        row("Form6 back to the menu", "Form4", {"Text1=Beta"}, "menu", kBeta, one);
+        row("wave dash U+301C finds the stored mark", "Form2", {"Text1=1〜3月号"}, "conditions", kWave, one);
+        row("prefix of a title", "Form2", {"Text1=Bet"}, "conditions", "", none);
+        row("double quote", "Form2", {"Text1=a\"b"}, "conditions", "", none);
+        row("not in the code page", "Form2", {"Text1=한글"}, "conditions", "", none);
+        row("40,000 characters", "Form2", {"Text1=" + QString(40000, u'長')}, "conditions", "", none);
+        const QString page = u"入力エラー/「検索ページ」には、-32768から32767までの整数を入力してください。"_qs;
+        row("page", "Form2", {"Text1=Beta", "Text3=百"}, "", kBefore, {page});
+        row("date that does not exist", "Form4", {"Text1=Beta", "Text4=2024/2/30"}, "", kBefore,
+            {"入力エラー/「掲載年月日(必須)」の「2024/2/30」という日付または時刻はありません。実在する日付を入力"
+             "してください。"});
+        row("both, in one message", "Form2", {"Text1=Beta", "Text3=x", "Text4=不明"}, "", kBefore,
             {page + "\n「掲載年月日(必須)」には、日付を「1990/1/1」のように年/月/日の形で入力してください。"});
 
-        const QString repair = u"記事ファイルの修復"_qs, removal = u"記事削除確認"_qs;
+        const QByteArray unfinished = kAlpha + kBeta + kCut, malformed = kAlpha + kBroken + kBeta;
         const QString offer =
+            u"記事ファイルの修復/"
             u"記事ファイル「%F」の最後の記事が書きかけのまま終わっています(登録の途中で電源が切れ"
-            "たときなどに起こります)。それより前の記事はすべてそろっています。\n書きかけの部分を"
-            "「%A」に移して、記事ファイルを使える状態に戻しますか。何も削除されません。"_qs;
-        const QStringList setAside = {offer, u"書きかけの部分を「%A」に移しました。"_qs};
-        row("search, unfinished end set aside", "Form2", {"Text1=Beta"}, unfinished, false, "conditions",
-            {"検索意思確認", repair, repair, "最終", "最終"}, kAlpha + kBeta, kBeta, setAside);
-        row("search, unfinished end kept", "Form2", {"Text1=Beta"}, unfinished, true, "", {"検索意思確認", repair},
-            unfinished, "", {offer});
-        row("search, malformed record", "Form2", {"Text1=Beta"}, malformed, false, "",
-            {"検索意思確認", "記事検索"}, malformed, "", {"ファイル「%F」の2件目の記録…"});
-        row("removal, unfinished end set aside", "Form6", {}, unfinished, false, "",
-            {removal, repair, repair, "削除完了"}, kAlpha, before, setAside);
-        row("removal, unfinished end kept", "Form6", {}, unfinished, true, "", {removal, repair}, unfinished,
-            before, {offer});
-        row("removal, malformed record", "Form6", {}, malformed, false, "", {removal, "削除未完了"}, malformed,
-            before, {"ファイル「%F」の2件目の記録…\n記事ファイルは変更されていません。"});
+            "たときなどに起こります)。それより前の記事はすべてそろっています。\n書きかけの部分を「%A」に移して、"
+            "記事ファイルを使える状態に戻しますか。何も削除されません。"_qs;
+        const QString setAside = u"記事ファイルの修復/書きかけの部分を「%A」に移しました。"_qs;
+        row("search, unfinished end set aside", "Form2", {"Text1=Beta"}, "conditions", kBeta,
+            {offer, setAside, "最終/end", "最終/end"}, unfinished, kAlpha + kBeta);
+        row("search, unfinished end kept", "Form2", {"Text1=Beta"}, "", "", {offer}, unfinished, {}, true);
+        row("search, malformed record", "Form2", {"Text1=Beta"}, "", "", {"記事検索/ファイル「%F」の2件目の記録…"},
+            malformed);
+        row("removal, unfinished end set aside", "Form6", {}, "", kBefore,
+            {offer, setAside, "削除完了/長らくお待たせしましたが、記事の削除が完了しました。"}, unfinished,
+            kAlpha);
+        row("removal, unfinished end kept", "Form6", {}, "", kBefore, {offer}, unfinished, {}, true);
+        row("removal, malformed record", "Form6", {}, "", kBefore,
+            {"削除未完了/ファイル「%F」の2件目の記録…\n記事ファイルは変更されていません。"}, malformed);
     }
 
     void search()
     {
         QFETCH(QString, screen);
         QFETCH(QStringList, typing);
-        QFETCH(QByteArray, articles);
-        QFETCH(bool, keep);
         QFETCH(QString, leave);
-        QFETCH(QStringList, titles);
-        QFETCH(QByteArray, after);
         QFETCH(QByteArray, hits);
         QFETCH(QStringList, told);
+        QFETCH(QByteArray, articles);
+        QFETCH(QByteArray, after);
+        QFETCH(bool, keep);
         TempDataFolder data;
         data.write(DataFiles::ArticleFile, articles);
-        data.write(DataFiles::ResultFile, kBeta + kAlpha);
+        data.write(DataFiles::ResultFile, kBefore);
         const QString file = data.file(DataFiles::ArticleFile), aside = file + u".unfinished"_qs;
         DialogAnswerer answers;
         answers.yes().answer(keep ? MessageBox::Answer::No : MessageBox::Answer::Yes).ok().ok().ok();
@@ -140,57 +141,64 @@ private slots:
             const ModalGuard guard = leave.isEmpty() ? forbidModal() : whenModalOpens(leaveBrowser);
             click(form.get(), u"Command2"_qs);
         }
-        QCOMPARE(answers.titles(), titles);
         QCOMPARE(data.read(DataFiles::ArticleFile), after);
         QCOMPARE(data.read(DataFiles::ResultFile), hits);
-        QCOMPARE(readFile(aside), titles.count(u"記事ファイルの修復"_qs) == 2 ? kCut : QByteArray("<missing>"));
+        QCOMPARE(readFile(aside), told.contains(u"記事ファイルの修復/書きかけの部分を「%A」に移しました。"_qs)
+                                      ? kCut
+                                      : QByteArray("<missing>"));
         QCOMPARE(form->isVisible(), leave != u"menu");
         for (const QString &t : typing)
             QCOMPARE(child<QLineEdit>(form.get(), t.section(u'=', 0, 0))->text(), t.section(u'=', 1));
         if (!leave.isEmpty())
             QCOMPARE(browser, form5 ? u"pagelore::Form5"_qs : u"pagelore::Form6"_qs);
-        if (screen != u"Form6") {
-            QCOMPARE(answers.texts().at(0), u"この条件で検索します。よろしいですか。"_qs);
-            QCOMPARE(answers.shown().at(0).buttons, (QStringList{u"はい(&Y)"_qs, u"いいえ(&N)"_qs}));
-        }
-        // Where a record is malformed and why is the record reader's to tell.
-        static const QRegularExpression detail(u"件目の記録[^\n]*"_qs);
-        QStringList texts = answers.texts().mid(1, told.size());
-        texts.replaceInStrings(detail, u"件目の記録…"_qs);
-        told.replaceInStrings(u"%F"_qs, file).replaceInStrings(u"%A"_qs, aside);
-        QCOMPARE(texts, told);
+        const MessageBox::ShownBox question = answers.shown().value(0);
+        QCOMPARE(question.title + u'/' + question.text,
+                 form5 || screen == u"Form4" ? u"検索意思確認/この条件で検索します。よろしいですか。"_qs
+                                             : u"記事削除確認/この記事を記事データベースから削除します。"_qs);
+        QCOMPARE(question.buttons, (QStringList{u"はい(&Y)"_qs, u"いいえ(&N)"_qs}));
+        QStringList boxes = outline(answers).mid(1);
+        boxes.replaceInStrings(u"これ以上データはないので、「次の候補>>」ボタンを押さないでください。"_qs,
+                               u"end"_qs);
+        QCOMPARE(boxes, told.replaceInStrings(u"%F"_qs, file).replaceInStrings(u"%A"_qs, aside));
     }
 
+    // A screen opens modally and closes by its back button, asking and changing nothing; one that cannot open
+    // says why. The drop-downs offer each name of their list in file order, none chosen, and the start of one
+    // typed stays as typed (completion answers keys, which "AS" is typed with).
     void opening_data()
     {
         QTest::addColumn<ScreenId>("screen");
         QTest::addColumn<QString>("fault"); // "", "folder" (none chosen), or the list file made malformed
-        QTest::addColumn<QString>("opens"); // the screen's class, "" when it does not open
-        const auto row = [](const char *tag, ScreenId screen, const char *fault, const char *opens) {
-            QTest::newRow(tag) << screen << fault << opens;
-        };
-        row("search", ScreenId::Search, "", "pagelore::Form2");
-        row("registration", ScreenId::Register, "", "pagelore::Form3");
+        QTest::addColumn<QString>("opens"); // the screen's class and its drop-downs, "" when it does not open
+        QTest::addColumn<QString>("told");
+        const auto row = [](const char *tag, ScreenId screen, const char *fault, const QString &opens,
+                            const QString &told = {}) { QTest::newRow(tag) << screen << fault << opens << told; };
+        const QString lists = u" |ASCII Review||ASCII Review|鉄路の旅 |CPU"_qs;
+        const QString noFolder = u"ファイルエラー/記事データの保管場所がまだ指定されていないため、この画面を開け"
+                                 "ません。\nﾌｧｲﾙメニューの「記事ﾃﾞｰﾀの保管場所の指定」で記事データの保管場所を選ん"
+                                 "でください。"_qs;
+        row("search", ScreenId::Search, "", "pagelore::Form2" + lists);
+        row("registration", ScreenId::Register, "", "pagelore::Form3" + lists);
         row("magazine list", ScreenId::MagazineList, "", "pagelore::RZassi");
         row("image folder", ScreenId::ImageFolder, "", "pagelore::RGazou");
-        row("deletion search, no folder", ScreenId::DeleteSearch, "folder", "");
-        row("registration, no folder", ScreenId::Register, "folder", "");
-        row("category list, no folder", ScreenId::CategoryList, "folder", "");
+        row("deletion search, no folder", ScreenId::DeleteSearch, "folder", "", noFolder);
+        row("registration, no folder", ScreenId::Register, "folder", "", noFolder);
+        row("category list, no folder", ScreenId::CategoryList, "folder", "", noFolder);
         // The search works without its suggestions; the others need their list.
-        row("search, malformed magazines", ScreenId::Search, "Zassi.PLR", "pagelore::Form2");
-        row("registration, malformed categories", ScreenId::Register, "Bunnya.PLR", "");
-        row("category list, malformed", ScreenId::CategoryList, "Bunnya.PLR", "");
+        row("search, malformed magazines", ScreenId::Search, "Zassi.PLR", "pagelore::Form2  ",
+            "記事検索/ファイル「%F」の2件目の記録…");
+        row("registration, malformed categories", ScreenId::Register, "Bunnya.PLR", "",
+            "ファイルエラー/ファイル「%F」の2件目の記録…");
+        row("category list, malformed", ScreenId::CategoryList, "Bunnya.PLR", "",
+            "ファイルエラー/ファイル「%F」の2件目の記録…");
     }
 
-    // A screen opens modally and closes by its back button, asking and
-    // changing nothing; one that cannot open says why. The drop-downs offer
-    // each name of their list in file order, and the start of one typed stays
-    // as typed (completion answers keys, which "AS" is typed with).
     void opening()
     {
         QFETCH(ScreenId, screen);
         QFETCH(QString, fault);
         QFETCH(QString, opens);
+        QFETCH(QString, told);
         TempDataFolder data;
         // ASCII Review twice, an empty name, 鉄路の旅
         data.write(DataFiles::MagazineList,
@@ -209,23 +217,17 @@ private slots:
         const QStringList before = state();
         DialogAnswerer answers;
         answers.ok();
-        const auto items = [](QComboBox *box) {
-            QStringList names{box->currentText()};
-            for (int i = 0; i < box->count(); ++i)
-                names << box->itemText(i);
-            return names;
-        };
         QString opened;
         const auto look = [&](QWidget *w) {
             opened = QString::fromLatin1(w->metaObject()->className());
-            if (auto *combo = w->findChild<QComboBox *>(u"Combo1"_qs)) {
-                const QStringList magazines = {"", "ASCII Review", "", "ASCII Review", "鉄路の旅"};
-                QCOMPARE(items(combo), fault.isEmpty() ? magazines : QStringList{""});
-                if (fault.isEmpty())
-                    QCOMPARE(items(child<QComboBox>(w, u"Combo2"_qs)), (QStringList{"", "CPU"}));
-                combo->setFocus();
+            for (QComboBox *combo :
+                 {w->findChild<QComboBox *>(u"Combo1"_qs), w->findChild<QComboBox *>(u"Combo2"_qs)}) {
+                for (int i = -1; combo && i < combo->count(); ++i)
+                    opened += (i < 0 ? u' ' : u'|') + (i < 0 ? combo->currentText() : combo->itemText(i));
+            }
+            if (opened.contains(u' ')) {
                 typeInto(w, u"Combo1"_qs, u"AS"_qs);
-                QCOMPARE(combo->currentText(), u"AS"_qs);
+                QCOMPARE(shown(w, u"Combo1"_qs), u"AS"_qs);
             }
             click(w, u"Command1"_qs);
         };
@@ -235,19 +237,7 @@ private slots:
         }
         QCOMPARE(opened, opens);
         QCOMPARE(state(), before);
-        if (fault.isEmpty()) {
-            QCOMPARE(answers.shown().size(), 0);
-        } else if (fault == u"folder") {
-            QCOMPARE(answers.texts(),
-                     QStringList{u"記事データの保管場所がまだ指定されていないため、この画面を開けません"
-                                 "。\nﾌｧｲﾙメニューの「記事ﾃﾞｰﾀの保管場所の指定」で記事データの保"
-                                 "管場所を選んでください。"_qs});
-            QCOMPARE(answers.titles(), QStringList{u"ファイルエラー"_qs});
-        } else {
-            QCOMPARE(answers.shown().size(), 1);
-            const QString told = answers.texts().at(0);
-            QVERIFY2(told.contains(data.file(fault)) && told.contains(u"2件目"_qs), qPrintable(told));
-        }
+        QCOMPARE(outline(answers).join(u'\n'), told.replace(u"%F"_qs, data.file(fault)));
     }
 };
 
