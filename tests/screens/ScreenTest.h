@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include <memory>
 
@@ -70,6 +71,16 @@ inline QString shown(QWidget *parent, const QString &name)
     if (auto *plain = qobject_cast<QPlainTextEdit *>(w))
         return plain->toPlainText();
     return w->property("text").toString();
+}
+
+// The boxes shown as "title/text". Where a record is malformed and why is the record reader's to tell.
+inline QStringList outline(const DialogAnswerer &answers)
+{
+    static const QRegularExpression detail(u"件目の記録[^\n]*"_qs);
+    QStringList boxes;
+    for (const MessageBox::ShownBox &box : answers.shown())
+        boxes << box.title + u'/' + QString(box.text).replace(detail, u"件目の記録…"_qs);
+    return boxes;
 }
 
 } // namespace screentest

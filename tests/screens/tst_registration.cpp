@@ -8,7 +8,6 @@
 #include "storage/SettingsStore.h"
 
 #include <QClipboard>
-#include <QRegularExpression>
 #include <QDirIterator>
 #include <QFileSystemModel>
 #include <QStorageInfo>
@@ -35,12 +34,13 @@ private slots:
         QTest::addColumn<QStringList>("typing"); // "Text3=12" types 12 into Text3, "Text1:…" pastes the text
         QTest::addColumn<bool>("yes");
         QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("told"); // after the question
         const auto stored = [](const char *tag, const QStringList &typing, const QByteArray &line) {
-            QTest::newRow(tag) << QStringList{"Text3=12", "Text4=15"} + typing << true << line << QString();
+            QTest::newRow(tag) << QStringList{"Text3=12", "Text4=15"} + typing << true << line
+                               << u"登録完了/登録しました。"_qs;
         };
         const auto refused = [](const char *tag, const QStringList &typing, bool yes, const QString &message) {
-            QTest::newRow(tag) << typing << yes << QByteArray() << message;
+            QTest::newRow(tag) << typing << yes << QByteArray() << (yes ? u"入力エラー/"_qs + message : QString());
         };
         stored("pages only", {}, kExample);
         // Choices typed, not chosen; spaces and commas kept; the marks input methods here type.
@@ -87,7 +87,7 @@ private slots:
         QFETCH(QStringList, typing);
         QFETCH(bool, yes);
         QFETCH(QByteArray, line);
-        QFETCH(QString, message);
+        QFETCH(QString, told);
         TempDataFolder data;
         data.write(DataFiles::ArticleFile, kExample);
         DialogAnswerer answers;
@@ -107,16 +107,11 @@ private slots:
         click(form.get(), u"Command2"_qs);
         QCOMPARE(data.read(DataFiles::ArticleFile), kExample + line);
         QCOMPARE(form->isVisible(), line.isEmpty());
-        const QString question = u"この内容で登録します。よろしいですか。"_qs;
-        if (!line.isEmpty()) {
-            QCOMPARE(answers.texts(), (QStringList{question, u"登録しました。"_qs}));
-            QCOMPARE(answers.titles(), (QStringList{u"登録意思確認"_qs, u"登録完了"_qs}));
-            QCOMPARE(answers.shown().at(0).buttons, (QStringList{u"はい(&Y)"_qs, u"いいえ(&N)"_qs}));
-            return;
-        }
-        QCOMPARE(answers.texts(), (yes ? QStringList{question, message} : QStringList{question}));
-        QCOMPARE(answers.titles().last(), yes ? u"入力エラー"_qs : u"登録意思確認"_qs);
-        for (const QString &t : typing)
+        QCOMPARE(outline(answers),
+                 (QStringList{u"登録意思確認/この内容で登録します。よろしいですか。"_qs, told}.mid(
+                     0, told.isEmpty() ? 1 : 2)));
+        QCOMPARE(answers.shown().at(0).buttons, (QStringList{u"はい(&Y)"_qs, u"いいえ(&N)"_qs}));
+        for (const QString &t : line.isEmpty() ? typing : QStringList()) // all typed stays
             QCOMPARE(shown(form.get(), t.left(t.indexOf(mark))), t.mid(t.indexOf(mark) + 1));
     }
 
@@ -127,19 +122,21 @@ private slots:
         QTest::addColumn<QString>("editor");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<QString>("listed");  // the new last line of the list shown
-        QTest::addColumn<QString>("message"); // after Yes
+        QTest::addColumn<QString>("listed"); // the new last line of the list shown
+        QTest::addColumn<QString>("told");   // after Yes
         const auto row = [](const char *tag, const char *editor, const QString &name, const QByteArray &line,
-                            const QString &listed, const QString &message = u"登録完了しました"_qs) {
-            QTest::newRow(tag) << editor << name << line << listed << message;
+                            const QString &listed, const QString &told = u"登録完了/登録完了しました"_qs) {
+            QTest::newRow(tag) << editor << name << line << listed << told;
         };
         row("40,000 characters", "RZassi", kLong, "\"" + sjis(kLong) + "\"\r\n", kLong + u'\n');
         row("empty name", "RZassi", "", "\"\"\r\n", "\n");
         row("wave dash", "RBunnya", "A〜B", "\"A\x81\x60\x42\"\r\n", "A～B\n");
         row("double quote", "RZassi", "PC\"World\"", "", "",
+            "入力エラー/"
             "「登録する雑誌名入力欄」に入力された半角の二重引用符「\"」は記録できません。別の文字に置き換えてくだ"
             "さい。");
         row("not in the code page", "RBunnya", "월", "", "",
+            "入力エラー/"
             "「登録する分野名入力欄」に入力された文字「월」(U+C6D4)は記録できません(シフトJISで表せない文字です)。"
             "別の文字に置き換えてください。");
     }
@@ -150,13 +147,13 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QByteArray, line);
         QFETCH(QString, listed);
-        QFETCH(QString, message);
+        QFETCH(QString, told);
         TempDataFolder data;
         const bool magazines = editor == u"RZassi";
         const QString list = magazines ? DataFiles::MagazineList : DataFiles::CategoryList;
         const QString question =
-            magazines ? u"以上の雑誌を登録します。一度登録すると二度と削除できませんがよろしいですか。"_qs
-                      : u"以上の分野を登録します。一度登録すると二度と削除できませんがよろしいですか。"_qs;
+            u"登録に関する確認/以上の%1を登録します。一度登録すると二度と削除できませんがよろしいですか。"_qs.arg(
+                magazines ? u"雑誌"_qs : u"分野"_qs);
         data.write(list, "\"P\"\r\n\"Q\"\r\n");
         DialogAnswerer answers;
         answers.no().yes().ok().yes().ok();
@@ -170,9 +167,7 @@ private slots:
         QCOMPARE(data.read(list), "\"P\"\r\n\"Q\"\r\n" + line + line);
         QCOMPARE(shown(screen.get(), u"Text2"_qs), u"P\nQ\n"_qs + listed + listed);
         QCOMPARE(shown(screen.get(), u"Text1"_qs), name);
-        QCOMPARE(answers.texts().mid(0, 3), (QStringList{question, question, message}));
-        QCOMPARE(answers.titles().mid(0, 3), (QStringList{u"登録に関する確認"_qs, u"登録に関する確認"_qs,
-                                                          line.isEmpty() ? u"入力エラー"_qs : u"登録完了"_qs}));
+        QCOMPARE(outline(answers).mid(0, 3), (QStringList{question, question, told}));
         QCOMPARE(data.read(magazines ? DataFiles::CategoryList : DataFiles::MagazineList), QByteArray());
     }
 
@@ -228,8 +223,7 @@ private slots:
         click(dialog.get(), u"Command2"_qs);
         QCOMPARE(images ? ImageFolder() : DataFolder(), saved);
         QCOMPARE(images ? DataFolder() : ImageFolder(), QString());
-        QCOMPARE(answers.texts(), QStringList{u"設定完了しました。"_qs});
-        QCOMPARE(answers.titles(), QStringList{u"設定完了"_qs});
+        QCOMPARE(outline(answers), QStringList{u"設定完了/設定完了しました。"_qs});
         QVERIFY(!dialog->isVisible());
         QStringList found;
         for (QDirIterator it(work, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {

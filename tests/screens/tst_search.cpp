@@ -8,7 +8,6 @@
 #include "storage/SettingsStore.h"
 
 #include <QDir>
-#include <QRegularExpression>
 
 using namespace screentest;
 
@@ -27,16 +26,6 @@ const QByteArray kBroken =
     "\"Broken\",\"W\",\"M\",x,4,\"C\",\"F\",#1995-01-02#,\"x\",\"k1\",\"k2\",\"k3\",\"B\",0,0\r\n";
 const QByteArray kCut = "\"Gamma\",\"W\",\"M\",7,"; // a registration cut off by a power failure
 const QByteArray kAll = kAlpha + kBeta + kWave, kBefore = kBeta + kAlpha;
-
-// The boxes shown as "title/text". Where a record is malformed and why is the record reader's to tell.
-QStringList outline(const DialogAnswerer &answers)
-{
-    static const QRegularExpression detail(u"件目の記録[^\n]*"_qs);
-    QStringList boxes;
-    for (const MessageBox::ShownBox &box : answers.shown())
-        boxes << box.title + u'/' + QString(box.text).replace(detail, u"件目の記録…"_qs);
-    return boxes;
-}
 
 } // namespace
 
