@@ -73,6 +73,8 @@ inline QString shown(QWidget *parent, const QString &name)
     return w->property("text").toString();
 }
 
+const QString kEnd = u"最終/これ以上データはないので、「次の候補>>」ボタンを押さないでください。"_qs;
+
 // The boxes shown as "title/text". Where a record is malformed and why is the record reader's to tell.
 inline QStringList outline(const DialogAnswerer &answers)
 {

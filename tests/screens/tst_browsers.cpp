@@ -28,21 +28,15 @@ const QByteArray kBroken = QByteArray(kTwo).replace(",20,", ",x,");
 const QString kImageTitle = u"画像ﾃﾞｰﾀなし"_qs;
 
 // Notes each box as "title/text/Text1 at that moment", so that a message before the fields are filled tells
-// from one after: the end message as "end", one naming the result file's second record as "record 2".
+// from one after; answers Yes to a question.
 struct AnswersOverText1 : DialogAnswerer {
     QWidget *screen = nullptr;
-    QString results;
     QStringList seen;
     MessageBox::Answer answerMessage(const MessageBox::ShownBox &b) override
     {
-        const bool second = b.text.contains(results) && b.text.contains(u"2件目"_qs);
-        const bool end = b.text == u"これ以上データはないので、「次の候補>>」ボタンを押さないでください。"_qs;
-        seen << b.title + u'/'
-                    + (end      ? u"end"_qs
-                       : second ? u"record 2"_qs
-                                : b.text)
-                    + u'/' + screentest::shown(screen, u"Text1"_qs);
-        return DialogAnswerer::answerMessage(b);
+        DialogAnswerer::answerMessage(b);
+        seen << outline(*this).last() + u'/' + screentest::shown(screen, u"Text1"_qs);
+        return b.buttons.size() == 2 ? MessageBox::Answer::Yes : MessageBox::Answer::Ok;
     }
 };
 
@@ -63,35 +57,46 @@ class TestBrowsers : public QObject {
     Q_OBJECT
 
 private slots:
-    // The end message comes before and after the last record; a malformed
-    // record ends the browsing with a message naming it; with nothing shown
-    // nothing is removed. No file changes. The last record's fields are in
-    // their boxes, which take no typing, but their text can be selected and
-    // copied; the image button hands the viewer the pages of the article shown.
+    // The end message comes before and after the last record; a malformed record ends the browsing with a
+    // message naming it. The record read is removed, not what the boxes hold (t: Text1 changed), and once gone
+    // it is not found; with nothing shown nothing is removed; the question's default is No, where Enter on a
+    // real box (E) removes nothing. No other file changes. The last record's fields are in their boxes, which
+    // take no typing, but their text can be selected and copied; the image button hands the viewer the pages
+    // of the article shown.
     void browse_data()
     {
         QTest::addColumn<QString>("browser");
         QTest::addColumn<QByteArray>("results");
-        QTest::addColumn<QString>("clicks"); // 1: Command1, 2: Command2
-        QTest::addColumn<QStringList>("seen");
+        QTest::addColumn<QString>("clicks");   // 1: Command1, 2: Command2
+        QTest::addColumn<QStringList>("seen"); // %R the result file, %A the article file
+        QTest::addColumn<QByteArray>("after"); // the article file, when changed
         QTest::addColumn<QStringList>("boxes");
         const auto row = [](const char *tag, const char *browser, const QByteArray &results, const char *clicks,
-                            const QStringList &seen, const QStringList &boxes = {}) {
-            QTest::newRow(tag) << browser << results << clicks << seen << boxes;
+                            const QStringList &seen, const QByteArray &after = kOne + kTwo + kThree,
+                            const QStringList &boxes = {}) {
+            QTest::newRow(tag) << browser << results << clicks << seen << after << boxes;
         };
         const QStringList one = {
             "記事1の題名",           "ﾔﾏﾀﾞ1", "月刊ASCII1", "-5",    "32767", "パソコン1", "連載1", "1990/02/03",
             "一行目1\n二行目, 読点", "CPU1",  "ﾒﾓﾘ1",       "キー1", "PC1",   "1",         "254"};
-        const QStringList ended = {"最終/end/記事3の題名", "最終/end/記事1の題名", "最終/end/記事1の題名"};
-        row("Form5 three records", "Form5", kTwo + kThree + kOne, "111", ended, one);
-        row("Form6 three records", "Form6", kTwo + kThree + kOne, "111", ended, one.mid(0, 12));
-        row("one record", "Form5", kThree, "", {"最終/end/", "最終/end/記事3の題名"});
+        const QStringList ended = {kEnd + "/記事3の題名", kEnd + "/記事1の題名", kEnd + "/記事1の題名"};
+        row("Form5 three records", "Form5", kTwo + kThree + kOne, "111", ended, kOne + kTwo + kThree, one);
+        row("Form6 three records", "Form6", kTwo + kThree + kOne, "111", ended, kOne + kTwo + kThree,
+            one.mid(0, 12));
+        row("one record", "Form5", kThree, "", {kEnd + "/", kEnd + "/記事3の題名"});
         row("no record, removal", "Form6", {}, "12",
-            {"最終/end/", "最終/end/", "削除未完了/削除する記事が表示されていません。何も削除されていません。/"});
+            {kEnd + "/", kEnd + "/", "削除未完了/削除する記事が表示されていません。何も削除されていません。/"});
+        const QString question = u"記事削除確認/この記事を記事データベースから削除します。/記事1の題名"_qs;
+        row("removal of the record read", "Form6", kThree + kTwo, "E1t22",
+            {kEnd + "/記事3の題名", kEnd + "/記事2の題名", question,
+             "削除完了/長らくお待たせしましたが、記事の削除が完了しました。/記事1の題名", question,
+             "削除未完了/この記事は記事ファイル「%A」の中に見つかりませんでした。何も削除されていません。/"
+             "記事1の題名"},
+            kOne + kThree);
         row("Form5 malformed record", "Form5", kOne + kBroken + kThree, "11",
-            {"記事検索結果/record 2/記事1の題名", "最終/end/記事1の題名"});
+            {"記事検索結果/ファイル「%R」の2件目の記録…/記事1の題名", kEnd + "/記事1の題名"});
         row("Form6 malformed record", "Form6", kOne + kBroken + kThree, "1",
-            {"削除記事候補検索結果/record 2/記事1の題名"});
+            {"削除記事候補検索結果/ファイル「%R」の2件目の記録…/記事1の題名"});
     }
 
     void browse()
@@ -100,22 +105,35 @@ private slots:
         QFETCH(QByteArray, results);
         QFETCH(QString, clicks);
         QFETCH(QStringList, seen);
+        QFETCH(QByteArray, after);
         QFETCH(QStringList, boxes);
         TempDataFolder data;
         setImageFolder(data.path());
-        data.write(DataFiles::ArticleFile, kOne + kTwo);
+        data.write(DataFiles::ArticleFile, kOne + kTwo + kThree);
         data.write(DataFiles::ResultFile, results);
         const std::unique_ptr<ResultBrowserBase> b(
             browser == u"Form5" ? static_cast<ResultBrowserBase *>(new Form5) : new Form6);
         AnswersOverText1 answers;
-        answers.screen = b.get(), answers.results = data.file(DataFiles::ResultFile);
+        answers.screen = b.get();
         b->Form_Load();
-        for (QChar button : clicks)
-            click(b.get(), u"Command"_qs + button);
-        QCOMPARE(answers.seen, seen);
+        for (QChar step : clicks) {
+            if (step == u't') {
+                child<QLineEdit>(b.get(), u"Text1"_qs)->setText(u"記事1の題名"_qs);
+            } else if (step == u'E') {
+                MessageBox::setHook(nullptr);
+                const ModalGuard enter = whenModalOpens([](QWidget *q) { QTest::keyClick(q, Qt::Key_Return); });
+                click(b.get(), u"Command2"_qs);
+                MessageBox::setHook(&answers);
+            } else {
+                click(b.get(), u"Command"_qs + step);
+            }
+        }
+        seen.replaceInStrings(u"%R"_qs, data.file(DataFiles::ResultFile));
+        QCOMPARE(answers.seen, seen.replaceInStrings(u"%A"_qs, data.file(DataFiles::ArticleFile)));
         QVERIFY(!b->isResultOpen());
         QCOMPARE(data.read(DataFiles::ResultFile), results);
-        QCOMPARE(data.read(DataFiles::ArticleFile), kOne + kTwo);
+        QCOMPARE(data.read(DataFiles::ArticleFile), after);
+        QCOMPARE(data.read(DataFiles::ScratchFile), after == kOne + kTwo + kThree ? QByteArray() : after);
         QStringList boxesShown, copied;
         for (int n = 1; n <= boxes.size(); ++n) {
             const QString name = u"Text"_qs + QString::number(n);
@@ -130,8 +148,8 @@ private slots:
             return;
         const ModalGuard guard = whenModalOpens([](QWidget *viewer) { click(viewer, u"Command3"_qs); });
         click(b.get(), u"Command4"_qs);
-        QCOMPARE(answers.texts().last(), u"画像ﾌｧｲﾙ「%1PC11.jpg」が見つかりません。"_qs.arg(data.path()));
-        QCOMPARE(answers.titles().last(), kImageTitle);
+        QCOMPARE(outline(answers).last(),
+                 kImageTitle + u"/画像ﾌｧｲﾙ「%1PC11.jpg」が見つかりません。"_qs.arg(data.path()));
     }
 
     void viewer_data()
@@ -204,43 +222,6 @@ private slots:
             text = text.arg(folder);
         QCOMPARE(answers.texts(), told);
         QCOMPARE(answers.titles(), QStringList(told.size(), kImageTitle));
-    }
-
-    // The record read is removed, not what the boxes hold; the question's
-    // default is No, on the hook and on a real box, where Enter removes
-    // nothing. Once gone, the article is not found.
-    void removesTheArticleShown()
-    {
-        TempDataFolder data;
-        data.write(DataFiles::ArticleFile, kOne + kTwo + kThree);
-        data.write(DataFiles::ResultFile, kThree + kTwo);
-        Form6 b;
-        b.Form_Load(); // two records: nothing to tell
-        b.show();
-        {
-            const ModalGuard enter = whenModalOpens([](QWidget *q) { QTest::keyClick(q, Qt::Key_Return); }, &b);
-            click(&b, u"Command2"_qs);
-        }
-        QCOMPARE(data.read(DataFiles::ArticleFile), kOne + kTwo + kThree);
-        DialogAnswerer answers;
-        answers.ok().ok().yes().ok().yes().ok();
-        click(&b, u"Command1"_qs);
-        child<QLineEdit>(&b, u"Text1"_qs)->setText(u"記事1の題名"_qs);
-        click(&b, u"Command2"_qs);
-        QCOMPARE(answers.shown().at(2).defaultButton, u"いいえ(&N)"_qs);
-        QCOMPARE(data.read(DataFiles::ArticleFile), kOne + kThree);
-        QCOMPARE(data.read(DataFiles::ScratchFile), kOne + kThree);
-        QCOMPARE(data.read(DataFiles::ResultFile), kThree + kTwo);
-        click(&b, u"Command2"_qs);
-        QCOMPARE(data.read(DataFiles::ArticleFile), kOne + kThree);
-        const QString question = u"この記事を記事データベースから削除します。"_qs;
-        QCOMPARE(answers.texts().mid(2),
-                 (QStringList{
-                     question, u"長らくお待たせしましたが、記事の削除が完了しました。"_qs, question,
-                     u"この記事は記事ファイル「%1」の中に見つかりませんでした。何も削除されていません。"_qs.arg(
-                         data.file(DataFiles::ArticleFile))}));
-        QCOMPARE(answers.titles().mid(2),
-                 (QStringList{u"記事削除確認"_qs, u"削除完了"_qs, u"記事削除確認"_qs, u"削除未完了"_qs}));
     }
 };
 
