@@ -1,11 +1,9 @@
-// The two result browsers, the page image viewer and the removal of the
-// article shown.
+// The two result browsers, the page image viewer and the removal of the article shown.
 
 #include "ScreenTest.h"
 
 #include "storage/DataFiles.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QImage>
 #include <QLabel>
@@ -14,8 +12,7 @@ using namespace screentest;
 
 namespace {
 
-// Search results, told apart by their titles 記事1の題名 and so on; the
-// first with a page below zero and the highest page there is.
+// Results told apart by their titles 記事1の題名 and so on; the first with a page below zero and the highest.
 QByteArray result(int n)
 {
     ArticleRecord a = article(n);
@@ -155,8 +152,7 @@ private slots:
     void viewer_data()
     {
         QTest::addColumn<QStringList>("selection"); // base name, first and last page
-        // name=colour; =x a file that is no JPEG, =h one that claims 60000x60000 pixels
-        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("files");     // name=colour; =x no JPEG, =h one claiming 60000x60000 pixels
         QTest::addColumn<QString>("steps"); // buttons n(ext), p(revious); keys D(PageDown), U(PageUp), R(→), L(←)
         QTest::addColumn<QString>("colours");  // at opening, then after each step
         QTest::addColumn<QStringList>("told"); // %1: the image folder
@@ -190,16 +186,16 @@ private slots:
         const QString folder = images.path() + u'/';
         setImageFolder(folder);
         for (const QString &file : files) {
-            const QString kind = file.section(u'=', 1);
+            const QString path = folder + file.section(u'=', 0, 0), kind = file.section(u'=', 1);
             const int c = kind.toInt();
             QImage page(40, 30, QImage::Format_RGB32); // not the picture area's shape
             page.fill(QColor(c & 1 ? 255 : 0, c & 2 ? 255 : 0, c & 4 ? 255 : 0));
-            QByteArray bytes;
-            QBuffer buffer(&bytes);
-            QVERIFY(buffer.open(QIODevice::WriteOnly) && page.save(&buffer, "JPEG"));
-            if (kind == u"h") // the frame header's height and width
-                bytes.replace(bytes.indexOf("\xFF\xC0") + 5, 4, "\xEA\x60\xEA\x60");
-            writeFile(folder + file.section(u'=', 0, 0), kind == u"x" ? "a note, not a scan\r\n" : bytes);
+            QVERIFY(page.save(path, "JPEG"));
+            const QByteArray bytes = readFile(path); // with 0xFFC0's height and width made 60000 for "h"
+            writeFile(path, kind == u"x" ? "a note, not a scan\r\n"
+                            : kind == u"h"
+                                ? QByteArray(bytes).replace(bytes.indexOf("\xFF\xC0") + 5, 4, "\xEA\x60\xEA\x60")
+                                : bytes);
         }
         DialogAnswerer answers;
         Form7 viewer({selection[0], quint8(selection[1].toInt()), quint8(selection[2].toInt())});

@@ -1,6 +1,5 @@
-// The screens that store what the user gives: the registration screen and the
-// two list editors (what they append, byte for byte, and what they refuse),
-// and the two folder screens (what they save and which data files they make).
+// The screens that store what the user gives: registration and list editors (what they append, byte for byte,
+// and what they refuse), folder screens (what they save and which data files they make).
 
 #include "ScreenTest.h"
 
@@ -26,9 +25,8 @@ class TestRegistration : public QObject {
     Q_OBJECT
 
 private slots:
-    // A registration appends the line typed and closes the screen, or, with
-    // nothing written and all typed kept, names every field that cannot be
-    // stored in one message.
+    // A registration appends the line typed and closes the screen, or, with nothing written and all typed kept,
+    // names every field that cannot be stored in one message.
     void registration_data()
     {
         QTest::addColumn<QStringList>("typing"); // "Text3=12" types 12 into Text3, "Text1:…" pastes the text
@@ -115,8 +113,8 @@ private slots:
             QCOMPARE(shown(form.get(), t.left(t.indexOf(mark))), t.mid(t.indexOf(mark) + 1));
     }
 
-    // An editor appends the name typed and shows the list anew, or refuses what
-    // the file cannot hold; No writes nothing.
+    // An editor appends the name typed and shows the list anew, or refuses what the file cannot hold; No writes
+    // nothing.
     void editor_data()
     {
         QTest::addColumn<QString>("editor");
@@ -171,8 +169,7 @@ private slots:
         QCOMPARE(data.read(magazines ? DataFiles::CategoryList : DataFiles::MagazineList), QByteArray());
     }
 
-    // The saved value ends with exactly one "/"; the root stays "/". Programs
-    // keep their data under ~/.local/share, so dot-folders can be chosen.
+    // The saved value ends with one "/"; dot-folders can be chosen (programs keep data under ~/.local/share).
     void folder_data()
     {
         QTest::addColumn<QString>("screen");

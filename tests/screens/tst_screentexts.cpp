@@ -1,5 +1,4 @@
-// What every screen shows before anything is typed, and how its keys move
-// the user through it.
+// What every screen shows before anything is typed, and how its keys move the user through it.
 
 #include "ScreenTest.h"
 

@@ -1,5 +1,4 @@
-// The condition screens (one class for both), the readers of the article
-// file, and the checks and lists of the screens the menu opens.
+// The condition screens, the readers of the article file, and the checks and lists of the screens the menu opens.
 
 #include "ScreenTest.h"
 
