@@ -15,11 +15,8 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-
-#include <memory>
 
 namespace screentest {
 
@@ -66,11 +63,10 @@ inline void click(QWidget *parent, const QString &button)
 inline QString shown(QWidget *parent, const QString &name)
 {
     QWidget *w = child<QWidget>(parent, name);
-    if (auto *combo = qobject_cast<QComboBox *>(w))
-        return combo->currentText();
-    if (auto *plain = qobject_cast<QPlainTextEdit *>(w))
-        return plain->toPlainText();
-    return w->property("text").toString();
+    const char *text = qobject_cast<QComboBox *>(w)    ? "currentText"
+                       : w->property("text").isValid() ? "text"
+                                                       : "plainText";
+    return w->property(text).toString();
 }
 
 const QString kEnd = u"最終/これ以上データはないので、「次の候補>>」ボタンを押さないでください。"_qs;

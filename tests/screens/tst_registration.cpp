@@ -176,18 +176,15 @@ private slots:
         QTest::addColumn<QString>("folder"); // under the working folder, or "/" itself
         QTest::addColumn<QString>("saved");
         QTest::addColumn<QStringList>("files"); // under the working folder afterwards, with their content
-        QTest::newRow("image root") << "RGazou"
-                                    << "/"
-                                    << "/" << QStringList();
-        QTest::newRow("image folder") << "RGazou"
-                                      << "a/b"
-                                      << "a/b/" << QStringList();
-        QTest::newRow("data, data files made where missing")
-            << "frmRegistFile"
-            << ".hidden/記事"
-            << ".hidden/記事/" << QStringList{".hidden/記事/Bunnya.PLR=",          ".hidden/記事/Keitai.PLR=",
-                                              ".hidden/記事/Rireki.PLR=",          ".hidden/記事/Sakujyo.PLR=",
-                                              ".hidden/記事/Touroku.PLR=\"kept\"", ".hidden/記事/Zassi.PLR=\"M\""};
+        const auto row = [](const char *tag, const char *screen, const char *folder, const char *saved,
+                            const QStringList &files) {
+            QTest::newRow(tag) << screen << folder << saved << files;
+        };
+        row("image root", "RGazou", "/", "/", {});
+        row("image folder", "RGazou", "a/b", "a/b/", {});
+        row("data, data files made where missing", "frmRegistFile", ".hidden/記事", ".hidden/記事/",
+            {".hidden/記事/Bunnya.PLR=", ".hidden/記事/Keitai.PLR=", ".hidden/記事/Rireki.PLR=",
+             ".hidden/記事/Sakujyo.PLR=", ".hidden/記事/Touroku.PLR=\"kept\"", ".hidden/記事/Zassi.PLR=\"M\""});
     }
 
     void folder()
