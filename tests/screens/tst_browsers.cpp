@@ -22,7 +22,6 @@ QByteArray result(int n)
 }
 const QByteArray kOne = result(1), kTwo = result(2), kThree = result(3);
 const QByteArray kBroken = QByteArray(kTwo).replace(",20,", ",x,");
-const QString kImageTitle = u"画像ﾃﾞｰﾀなし"_qs;
 
 // Notes each box as "title/text/Text1 at that moment", so that a message before the fields are filled tells
 // from one after; answers Yes to a question.
@@ -131,22 +130,20 @@ private slots:
         QCOMPARE(data.read(DataFiles::ResultFile), results);
         QCOMPARE(data.read(DataFiles::ArticleFile), after);
         QCOMPARE(data.read(DataFiles::ScratchFile), after == kOne + kTwo + kThree ? QByteArray() : after);
-        QStringList boxesShown, copied;
+        QStringList copied; // after typing, which changes nothing: the box's whole text
         for (int n = 1; n <= boxes.size(); ++n) {
             const QString name = u"Text"_qs + QString::number(n);
             typeInto(b.get(), name, u"x"_qs); // select all, delete, x
             QTest::keyClick(child<QWidget>(b.get(), name), Qt::Key_C, Qt::ControlModifier);
-            boxesShown << shown(b.get(), name);
             copied << QApplication::clipboard()->text();
         }
-        QCOMPARE(boxesShown, boxes);
         QCOMPARE(copied, boxes);
         if (browser == u"Form6" || boxes.isEmpty())
             return;
         const ModalGuard guard = whenModalOpens([](QWidget *viewer) { click(viewer, u"Command3"_qs); });
         click(b.get(), u"Command4"_qs);
         QCOMPARE(outline(answers).last(),
-                 kImageTitle + u"/画像ﾌｧｲﾙ「%1PC11.jpg」が見つかりません。"_qs.arg(data.path()));
+                 u"画像ﾃﾞｰﾀなし/画像ﾌｧｲﾙ「%1PC11.jpg」が見つかりません。"_qs.arg(data.path()));
     }
 
     void viewer_data()
@@ -217,7 +214,7 @@ private slots:
         for (QString &text : told)
             text = text.arg(folder);
         QCOMPARE(answers.texts(), told);
-        QCOMPARE(answers.titles(), QStringList(told.size(), kImageTitle));
+        QCOMPARE(answers.titles(), QStringList(told.size(), u"画像ﾃﾞｰﾀなし"_qs));
     }
 };
 

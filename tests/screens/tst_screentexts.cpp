@@ -74,14 +74,15 @@ private slots:
              {"=削除記事候補検索", back, "Command2=削除候補を検索する",
               "Label8=掲載年月日は、日付を何かしら入力しないとエラーになりますので、不明な場合は、「1990/1/1」と"
               "記入してください。"});
-        rows("Form3",
-             {"=記事登録", "@Text1=記事名", "@Text2=記者名", "@Combo1=掲載雑誌名", "@Text3=掲載先頭ページ",
-              "@Text4=掲載末尾ページ", "@Combo2=分野", "@Combo3=掲載形態", "@Text5=掲載年月日(必須)",
-              "@Text6=内容", "@Text7=第一キーワード", "@Text8=第二キーワード", "@Text9=第三キーワード"});
+        rows("Form3", {"=記事登録", "@Text1=記事名", "@Text2=記者名", "@Combo1=掲載雑誌名",
+                       "@Text3=掲載先頭ページ", "@Text4=掲載末尾ページ", "@Combo2=分野", "@Combo3=掲載形態",
+                       "@Text5=掲載年月日(必須)", "@Text6=内容", "@Text7=第一キーワード", "@Text8=第二キーワード",
+                       "@Text9=第三キーワード", "Label18=/srv/紙面/"});
         rows("Form3",
              {"Text4 tab=Combo2", "Text6 tab=Text7", "Text12 tab=Command1", "Text5 return=Text5", "Text4 ime=off",
-              "Text6 ime=on", "Text5 ime=off", "@Text11=初期ﾌｧｲﾙ番号", "@Text12=最終ﾌｧｲﾙ番号", "Label19=.jpg",
-              back, "Command2=登録する", "Text5=1990/1/1", "Text11=0", "Text12=255", forms,
+              "Text6 ime=on", "Text5 ime=off", "@Text11=初期ﾌｧｲﾙ番号", "@Text12=最終ﾌｧｲﾙ番号",
+
+              "Label19=.jpg", back, "Command2=登録する", "Text5=1990/1/1", "Text11=0", "Text12=255", forms,
               "Label8=掲載年月日は、日付を何かしら入力しないとエラーになりますので、不明な場合は、"
               "「1900/1/1」と記入してください。",
               "Label14=記事紙面ﾌｧｲﾙ基本ﾌｧｲﾙ名(例:PC0.jpg～PC255.jpgの場合PC)あらかじめ登録している"
@@ -130,6 +131,7 @@ private slots:
         QFETCH(QString, what);
         QFETCH(QString, text);
         TempDataFolder data;
+        setImageFolder(u"/srv/紙面/"_qs);
         DialogAnswerer answers;
         const auto dialog = openScreen(screen);
         QApplication::setActiveWindow(dialog.get());
