@@ -13,14 +13,8 @@ using namespace screentest;
 namespace {
 
 // Results told apart by their titles 記事1の題名 and so on; the first with a page below zero and the highest.
-QByteArray result(int n)
-{
-    ArticleRecord a = article(n);
-    if (n == 1)
-        a.FirstPage = -5, a.LastPage = 32767;
-    return line(a);
-}
-const QByteArray kOne = result(1), kTwo = result(2), kThree = result(3);
+const QByteArray kOne = [](ArticleRecord a) { return a.FirstPage = -5, a.LastPage = 32767, line(a); }(article(1));
+const QByteArray kTwo = line(article(2)), kThree = line(article(3));
 const QByteArray kBroken = QByteArray(kTwo).replace(",20,", ",x,");
 
 // Notes each box as "title/text/Text1 at that moment", so that a message before the fields are filled tells
@@ -211,9 +205,7 @@ private slots:
             seen += QChar::fromLatin1(shownColour(viewer));
         }
         QCOMPARE(seen, colours);
-        for (QString &text : told)
-            text = text.arg(folder);
-        QCOMPARE(answers.texts(), told);
+        QCOMPARE(answers.texts(), told.replaceInStrings(u"%1"_qs, folder));
         QCOMPARE(answers.titles(), QStringList(told.size(), u"画像ﾃﾞｰﾀなし"_qs));
     }
 };

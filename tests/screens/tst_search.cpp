@@ -21,8 +21,7 @@ const QByteArray kBeta =
 const QByteArray kWave =
     "\"1\x81\x60"
     "3\x8c\x8e\x8d\x86\",\"W\",\"M\",5,6,\"C\",\"F\",#1995-01-03#,\"x\",\"k1\",\"k2\",\"k3\",\"\",0,0\r\n";
-const QByteArray kBroken =
-    "\"Broken\",\"W\",\"M\",x,4,\"C\",\"F\",#1995-01-02#,\"x\",\"k1\",\"k2\",\"k3\",\"B\",0,0\r\n";
+const QByteArray kBroken = QByteArray(kBeta).replace(",3,", ",x,");
 const QByteArray kCut = "\"Gamma\",\"W\",\"M\",7,"; // a registration cut off by a power failure
 const QByteArray kAll = kAlpha + kBeta + kWave, kBefore = kBeta + kAlpha;
 
@@ -154,7 +153,7 @@ private slots:
         QTest::addColumn<QString>("told");
         const auto row = [](const char *tag, ScreenId screen, const char *fault, const QString &opens,
                             const QString &told = {}) { QTest::newRow(tag) << screen << fault << opens << told; };
-        const QString lists = u" |ASCII Review||ASCII Review|鉄路の旅 |CPU"_qs;
+        const QString lists = u" |ASCII Review||ASCII Review|鉄路の旅 |CPU AS"_qs;
         const QString noFolder = u"ファイルエラー/記事データの保管場所がまだ指定されていないため、この画面を開け"
                                  "ません。\nﾌｧｲﾙメニューの「記事ﾃﾞｰﾀの保管場所の指定」で記事データの保管場所を選ん"
                                  "でください。"_qs;
@@ -166,7 +165,7 @@ private slots:
         row("registration, no folder", ScreenId::Register, "folder", "", noFolder);
         row("category list, no folder", ScreenId::CategoryList, "folder", "", noFolder);
         // The search works without its suggestions; the others need their list.
-        row("search, malformed magazines", ScreenId::Search, "Zassi.PLR", "pagelore::Form2  ",
+        row("search, malformed magazines", ScreenId::Search, "Zassi.PLR", "pagelore::Form2   AS",
             "記事検索/ファイル「%F」の2件目の記録…");
         row("registration, malformed categories", ScreenId::Register, "Bunnya.PLR", "",
             "ファイルエラー/ファイル「%F」の2件目の記録…");
@@ -206,10 +205,8 @@ private slots:
                 for (int i = -1; combo && i < combo->count(); ++i)
                     opened += (i < 0 ? u' ' : u'|') + (i < 0 ? combo->currentText() : combo->itemText(i));
             }
-            if (opened.contains(u' ')) {
-                typeInto(w, u"Combo1"_qs, u"AS"_qs);
-                QCOMPARE(shown(w, u"Combo1"_qs), u"AS"_qs);
-            }
+            if (opened.contains(u' ')) // typed
+                typeInto(w, u"Combo1"_qs, u"AS"_qs), opened += u' ' + shown(w, u"Combo1"_qs);
             click(w, u"Command1"_qs);
         };
         {
