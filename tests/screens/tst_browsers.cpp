@@ -109,9 +109,12 @@ private slots:
         for (QChar step : clicks) {
             if (step == u't') {
                 child<QLineEdit>(b.get(), u"Text1"_qs)->setText(u"記事1の題名"_qs);
-            } else if (step == u'E') {
+            } else if (step == u'E') { // the boxes after the question go to the hook again
                 MessageBox::setHook(nullptr);
-                const ModalGuard enter = whenModalOpens([](QWidget *q) { QTest::keyClick(q, Qt::Key_Return); });
+                const ModalGuard enter = whenModalOpens([&](QWidget *q) {
+                    MessageBox::setHook(&answers);
+                    QTest::keyClick(q, Qt::Key_Return);
+                });
                 click(b.get(), u"Command2"_qs);
                 MessageBox::setHook(&answers);
             } else {

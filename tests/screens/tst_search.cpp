@@ -206,7 +206,8 @@ private slots:
                     opened += (i < 0 ? u' ' : u'|') + (i < 0 ? combo->currentText() : combo->itemText(i));
             }
             if (opened.contains(u' ')) // typed
-                typeInto(w, u"Combo1"_qs, u"AS"_qs), opened += u' ' + shown(w, u"Combo1"_qs);
+                child<QWidget>(w, u"Combo1"_qs)->setFocus(), typeInto(w, u"Combo1"_qs, u"AS"_qs),
+                    opened += u' ' + shown(w, u"Combo1"_qs);
             click(w, u"Command1"_qs);
         };
         {
