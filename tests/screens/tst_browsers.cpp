@@ -198,11 +198,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
         viewer.Form_Load();
         QString seen(1, QChar::fromLatin1(shownColour(viewer)));
-        const QHash<QChar, Qt::Key> keys = {
-            {u'D', Qt::Key_PageDown}, {u'U', Qt::Key_PageUp}, {u'R', Qt::Key_Right}, {u'L', Qt::Key_Left}};
         for (QChar step : steps) {
-            if (keys.contains(step))
-                QTest::keyClick(&viewer, keys[step]);
+            if (const int key = u"DURL"_qs.indexOf(step); key >= 0)
+                QTest::keyClick(&viewer,
+                                std::array{Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_Right, Qt::Key_Left}[key]);
             else
                 click(&viewer, step == u'n' ? u"Command1"_qs : u"Command2"_qs);
             seen += QChar::fromLatin1(shownColour(viewer));
