@@ -17,7 +17,6 @@ QString shownText(QWidget *screen, const QString &what, DialogAnswerer &answers)
     if (action == u"ime")
         return child<QWidget>(screen, name)->testAttribute(Qt::WA_InputMethodEnabled) ? u"on"_qs : u"off"_qs;
     if (!action.isEmpty()) {
-        answers.clear();
         child<QWidget>(screen, name)->setFocus();
         QTest::keyClick(QApplication::focusWidget(), action == u"tab" ? Qt::Key_Tab : Qt::Key_Return);
         QWidget *focus = QApplication::focusWidget();
@@ -36,10 +35,9 @@ QString shownText(QWidget *screen, const QString &what, DialogAnswerer &answers)
     }
     if (!what.startsWith(u'@'))
         return shown(screen, what);
-    for (QLabel *label : screen->findChildren<QLabel *>()) {
+    for (QLabel *label : screen->findChildren<QLabel *>())
         if (label->buddy() == child<QWidget>(screen, what.mid(1)))
             return label->text();
-    }
     return u"<no caption>"_qs;
 }
 

@@ -195,8 +195,7 @@ private slots:
             return files << QString::fromUtf8(readFile(SettingsStore::filePath(kApplicationName)));
         };
         const QStringList before = state();
-        DialogAnswerer answers;
-        answers.ok();
+        DialogAnswerer answers; // OK to every message
         QString opened;
         const auto look = [&](QWidget *w) {
             opened = QString::fromLatin1(w->metaObject()->className());
