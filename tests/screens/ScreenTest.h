@@ -15,51 +15,43 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
-
-#include <memory>
+#include <QRegularExpression>
 
 namespace screentest {
 
 using namespace pagelore;
 using namespace pagelore::test;
 
-// A screen only built, or opened: its open step run and shown, not modally,
-// so that a screen it opens is the modal one.
-template <typename S> std::unique_ptr<QDialog> built(S *screen, bool open)
+// A screen built, its open step run and the screen shown, not modally, so that a screen it opens is the modal one.
+template <typename S> std::unique_ptr<QDialog> opened(S *screen)
 {
-    if constexpr (std::is_same_v<decltype(screen->Form_Load()), bool>) {
-        if (open && !screen->Form_Load())
-            qFatal("%s did not open", screen->metaObject()->className());
-    } else if (open) {
+    bool refused = false;
+    if constexpr (std::is_same_v<decltype(screen->Form_Load()), bool>)
+        refused = !screen->Form_Load();
+    else
         screen->Form_Load();
-    }
-    if (open)
-        screen->show();
+    if (refused)
+        qFatal("%s did not open", screen->metaObject()->className());
+    screen->show();
     return std::unique_ptr<QDialog>(screen);
-}
-
-inline std::unique_ptr<QDialog> makeScreen(const QString &name, bool open = false)
-{
-    static const QHash<QString, std::function<std::unique_ptr<QDialog>(bool)>> make = {
-        {"Form2", [](bool open) { return built(new Form2, open); }},
-        {"Form3", [](bool open) { return built(new Form3, open); }},
-        {"Form4", [](bool open) { return built(new Form4, open); }},
-        {"Form5", [](bool open) { return built(new Form5, open); }},
-        {"Form6", [](bool open) { return built(new Form6, open); }},
-        {"Form7", [](bool open) { return built(new Form7(PageImageSelection{}), open); }},
-        {"RZassi", [](bool open) { return built(new RZassi, open); }},
-        {"RBunnya", [](bool open) { return built(new RBunnya, open); }},
-        {"frmRegistFile", [](bool open) { return built(new frmRegistFile, open); }},
-        {"RGazou", [](bool open) { return built(new RGazou, open); }},
-    };
-    return make.value(name)(open);
 }
 
 inline std::unique_ptr<QDialog> openScreen(const QString &name)
 {
-    return makeScreen(name, true);
+    static const QHash<QString, std::function<std::unique_ptr<QDialog>()>> open = {
+        {"Form2", [] { return opened(new Form2); }},
+        {"Form3", [] { return opened(new Form3); }},
+        {"Form4", [] { return opened(new Form4); }},
+        {"Form5", [] { return opened(new Form5); }},
+        {"Form6", [] { return opened(new Form6); }},
+        {"Form7", [] { return opened(new Form7(PageImageSelection{})); }},
+        {"RZassi", [] { return opened(new RZassi); }},
+        {"RBunnya", [] { return opened(new RBunnya); }},
+        {"frmRegistFile", [] { return opened(new frmRegistFile); }},
+        {"RGazou", [] { return opened(new RGazou); }},
+    };
+    return open.value(name)();
 }
 
 inline void click(QWidget *parent, const QString &button)
@@ -71,11 +63,22 @@ inline void click(QWidget *parent, const QString &button)
 inline QString shown(QWidget *parent, const QString &name)
 {
     QWidget *w = child<QWidget>(parent, name);
-    if (auto *combo = qobject_cast<QComboBox *>(w))
-        return combo->currentText();
-    if (auto *plain = qobject_cast<QPlainTextEdit *>(w))
-        return plain->toPlainText();
-    return w->property("text").toString();
+    const char *text = qobject_cast<QComboBox *>(w)    ? "currentText"
+                       : w->property("text").isValid() ? "text"
+                                                       : "plainText";
+    return w->property(text).toString();
+}
+
+const QString kEnd = u"最終/これ以上データはないので、「次の候補>>」ボタンを押さないでください。"_qs;
+
+// The boxes shown as "title/text". Where a record is malformed and why is the record reader's to tell.
+inline QStringList outline(const DialogAnswerer &answers)
+{
+    static const QRegularExpression detail(u"件目の記録[^\n]*"_qs);
+    QStringList boxes;
+    for (const MessageBox::ShownBox &box : answers.shown())
+        boxes << box.title + u'/' + QString(box.text).replace(detail, u"件目の記録…"_qs);
+    return boxes;
 }
 
 } // namespace screentest

@@ -1,12 +1,16 @@
-// The registration screen and the two list editors: what they append, byte
-// for byte, and what they refuse.
+// The screens that store what the user gives: registration and list editors (what they append, byte for byte,
+// and what they refuse), folder screens (what they save and which data files they make).
 
 #include "ScreenTest.h"
 
 #include "storage/DataFiles.h"
+#include "storage/SettingsStore.h"
 
 #include <QClipboard>
-#include <QRegularExpression>
+#include <QDirIterator>
+#include <QFileSystemModel>
+#include <QStorageInfo>
+#include <QTreeView>
 
 using namespace screentest;
 
@@ -14,19 +18,7 @@ namespace {
 
 const QByteArray kExample = "\"\",\"\",\"\",12,15,\"\",\"\",#1990-01-01#,\"\",\"\",\"\",\"\",\"\",0,255\r\n";
 const QString kLong = QString(40000, u'長'); // beyond the toolkit's own limit of a one-line box
-
-// "Text3=12" types 12 into Text3; "Text1:…" pastes the text there.
-void typeAll(QWidget *screen, const QStringList &typing)
-{
-    for (const QString &t : typing) {
-        const qsizetype at = t.indexOf(QRegularExpression(QStringLiteral("[=:]")));
-        const bool paste = t[at] == u':';
-        QApplication::clipboard()->setText(t.mid(at + 1));
-        typeInto(screen, t.left(at), paste ? QString() : t.mid(at + 1));
-        if (paste)
-            QTest::keyClick(child<QWidget>(screen, t.left(at)), Qt::Key_V, Qt::ControlModifier);
-    }
-}
+const QString kAsked = u"登録意思確認/この内容で登録します。よろしいですか。"_qs;
 
 } // namespace
 
@@ -34,20 +26,20 @@ class TestRegistration : public QObject {
     Q_OBJECT
 
 private slots:
-    // A registration appends the line typed and closes the screen, or, with
-    // nothing written and all typed kept, names every field that cannot be
-    // stored in one message.
+    // A registration appends the line typed and closes the screen, or, with nothing written and all typed kept,
+    // names every field that cannot be stored in one message.
     void registration_data()
     {
-        QTest::addColumn<QStringList>("typing");
-        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QStringList>("typing"); // "Text3=12" types 12 into Text3, "Text1:…" pastes the text
         QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("told");
         const auto stored = [](const char *tag, const QStringList &typing, const QByteArray &line) {
-            QTest::newRow(tag) << QStringList{"Text3=12", "Text4=15"} + typing << true << line << QString();
+            QTest::newRow(tag) << QStringList{"Text3=12", "Text4=15"} + typing << line
+                               << QStringList{kAsked, u"登録完了/登録しました。"_qs};
         };
         const auto refused = [](const char *tag, const QStringList &typing, bool yes, const QString &message) {
-            QTest::newRow(tag) << typing << yes << QByteArray() << message;
+            QTest::newRow(tag) << typing << QByteArray()
+                               << QStringList{kAsked, u"入力エラー/"_qs + message}.mid(0, 1 + yes);
         };
         stored("pages only", {}, kExample);
         // Choices typed, not chosen; spaces and commas kept; the marks input methods here type.
@@ -64,7 +56,7 @@ private slots:
                    + sjis(QString(100000, u'長')) + "\",\"\",\"\",\"\",\"\",0,255\r\n");
 
         const QString firstPage =
-            QStringLiteral("「掲載先頭ページ」には -32768 から 32767 までの整数を半角数字で入力してください。");
+            u"「掲載先頭ページ」には -32768 から 32767 までの整数を半角数字で入力してください。"_qs;
         refused("answered No", {"Text1=特集", "Text3=12", "Text4=15", "Combo2=ｿﾌﾄ"}, false, QString());
         refused("defaults only", {}, true,
                 firstPage + "\n「掲載末尾ページ」には -32768 から 32767 までの整数を半角数字で入力してください。");
@@ -92,50 +84,43 @@ private slots:
     void registration()
     {
         QFETCH(QStringList, typing);
-        QFETCH(bool, yes);
         QFETCH(QByteArray, line);
-        QFETCH(QString, message);
+        QFETCH(QStringList, told);
         TempDataFolder data;
         data.write(DataFiles::ArticleFile, kExample);
         DialogAnswerer answers;
-        answers.answer(yes ? MessageBox::Answer::Yes : MessageBox::Answer::No).ok();
-        setImageFolder(QStringLiteral("/srv/紙面/"));
-        const auto form = openScreen(QStringLiteral("Form3"));
-        setImageFolder(QString());
-        QCOMPARE(shown(form.get(), QStringLiteral("Label18")), QStringLiteral("/srv/紙面/"));
-        typeAll(form.get(), typing);
-        click(form.get(), QStringLiteral("Command2"));
+        answers.answer(told.size() > 1 ? MessageBox::Answer::Yes : MessageBox::Answer::No).ok(); // No: only asked
+        const auto form = openScreen(u"Form3"_qs);
+        static const QRegularExpression mark(u"[=:]"_qs);
+        for (const QString &t : typing) {
+            const qsizetype at = t.indexOf(mark);
+            QApplication::clipboard()->setText(t.mid(at + 1));
+            typeInto(form.get(), t.left(at), t[at] == u':' ? QString() : t.mid(at + 1));
+            if (t[at] == u':')
+                QTest::keyClick(child<QWidget>(form.get(), t.left(at)), Qt::Key_V, Qt::ControlModifier);
+        }
+        click(form.get(), u"Command2"_qs);
         QCOMPARE(data.read(DataFiles::ArticleFile), kExample + line);
         QCOMPARE(form->isVisible(), line.isEmpty());
-        const QString question = QStringLiteral("この内容で登録します。よろしいですか。");
-        if (!line.isEmpty()) {
-            QCOMPARE(answers.texts(), (QStringList{question, QStringLiteral("登録しました。")}));
-            QCOMPARE(answers.titles(), (QStringList{QStringLiteral("登録意思確認"), QStringLiteral("登録完了")}));
-            QCOMPARE(answers.shown().at(0).buttons,
-                     (QStringList{QStringLiteral("はい(&Y)"), QStringLiteral("いいえ(&N)")}));
-            QCOMPARE(answers.shown().at(1).buttons, QStringList{QStringLiteral("OK")});
-            return;
-        }
-        QCOMPARE(answers.texts(), (yes ? QStringList{question, message} : QStringList{question}));
-        QCOMPARE(answers.titles().last(), yes ? QStringLiteral("入力エラー") : QStringLiteral("登録意思確認"));
-        for (const QString &t : typing) {
-            const qsizetype at = t.indexOf(QRegularExpression(QStringLiteral("[=:]")));
-            QCOMPARE(shown(form.get(), t.left(at)), t.mid(at + 1));
-        }
+        QCOMPARE(outline(answers), told);
+        QCOMPARE(answers.shown().at(0).buttons, (QStringList{u"はい(&Y)"_qs, u"いいえ(&N)"_qs}));
+        for (const QString &t : line.isEmpty() ? typing : QStringList()) // all typed stays
+            QCOMPARE(shown(form.get(), t.left(t.indexOf(mark))), t.mid(t.indexOf(mark) + 1));
     }
 
-    // An editor appends the name typed and shows the list anew, or refuses what
-    // the file cannot hold; No writes nothing.
+    // An editor appends the name typed and shows the list anew, or refuses what the file cannot hold; No writes
+    // nothing.
     void editor_data()
     {
         QTest::addColumn<QString>("editor");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<QString>("listed");  // the new last line of the list shown
-        QTest::addColumn<QString>("message"); // after Yes
+        QTest::addColumn<QString>("listed"); // the new last line of the list shown
+        QTest::addColumn<QString>("told");   // after Yes
         const auto row = [](const char *tag, const char *editor, const QString &name, const QByteArray &line,
-                            const QString &listed, const QString &message = QStringLiteral("登録完了しました")) {
-            QTest::newRow(tag) << editor << name << line << listed << message;
+                            const QString &listed, const QString &told = u"登録完了しました"_qs) {
+            QTest::newRow(tag) << editor << name << line << listed
+                               << (line.isEmpty() ? u"入力エラー/"_qs : u"登録完了/"_qs) + told;
         };
         row("40,000 characters", "RZassi", kLong, "\"" + sjis(kLong) + "\"\r\n", kLong + u'\n');
         row("empty name", "RZassi", "", "\"\"\r\n", "\n");
@@ -154,32 +139,94 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QByteArray, line);
         QFETCH(QString, listed);
-        QFETCH(QString, message);
+        QFETCH(QString, told);
         TempDataFolder data;
         const bool magazines = editor == u"RZassi";
         const QString list = magazines ? DataFiles::MagazineList : DataFiles::CategoryList;
         const QString question =
-            magazines
-                ? QStringLiteral("以上の雑誌を登録します。一度登録すると二度と削除できませんがよろしいですか。")
-                : QStringLiteral("以上の分野を登録します。一度登録すると二度と削除できませんがよろしいですか。");
+            u"登録に関する確認/以上の%1を登録します。一度登録すると二度と削除できませんがよろしいですか。"_qs.arg(
+                magazines ? u"雑誌"_qs : u"分野"_qs);
         data.write(list, "\"P\"\r\n\"Q\"\r\n");
         DialogAnswerer answers;
         answers.no().yes().ok().yes().ok();
         const auto screen = openScreen(editor);
-        QCOMPARE(shown(screen.get(), QStringLiteral("Text2")), QStringLiteral("P\nQ\n"));
-        typeInto(screen.get(), QStringLiteral("Text1"), name);
-        click(screen.get(), QStringLiteral("Command2")); // No
-        QCOMPARE(data.read(list), QByteArray("\"P\"\r\n\"Q\"\r\n"));
-        click(screen.get(), QStringLiteral("Command2"));
-        click(screen.get(), QStringLiteral("Command2")); // the same name again is appended again
+        QCOMPARE(shown(screen.get(), u"Text2"_qs), u"P\nQ\n"_qs);
+        typeInto(screen.get(), u"Text1"_qs, name);
+        for (int i = 0; i < 3; ++i) // No, Yes, the same name again is appended again
+            click(screen.get(), u"Command2"_qs);
         QCOMPARE(data.read(list), "\"P\"\r\n\"Q\"\r\n" + line + line);
-        QCOMPARE(shown(screen.get(), QStringLiteral("Text2")), QStringLiteral("P\nQ\n") + listed + listed);
-        QCOMPARE(shown(screen.get(), QStringLiteral("Text1")), name);
-        QCOMPARE(answers.texts().mid(0, 3), (QStringList{question, question, message}));
-        QCOMPARE(answers.titles().mid(0, 3),
-                 (QStringList{QStringLiteral("登録に関する確認"), QStringLiteral("登録に関する確認"),
-                              line.isEmpty() ? QStringLiteral("入力エラー") : QStringLiteral("登録完了")}));
+        QCOMPARE(shown(screen.get(), u"Text2"_qs), u"P\nQ\n"_qs + listed + listed);
+        QCOMPARE(shown(screen.get(), u"Text1"_qs), name);
+        QCOMPARE(outline(answers).mid(0, 3), (QStringList{question, question, told}));
         QCOMPARE(data.read(magazines ? DataFiles::CategoryList : DataFiles::MagazineList), QByteArray());
+    }
+
+    // The saved value ends with one "/"; dot-folders can be chosen (programs keep data under ~/.local/share).
+    void folder_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("folder"); // under the working folder, or "/" itself
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QStringList>("files"); // under the working folder afterwards, with their content
+        const auto row = [](const char *tag, const char *screen, const char *folder, const char *saved,
+                            const QStringList &files) {
+            QTest::newRow(tag) << screen << folder << saved << files;
+        };
+        row("image root", "RGazou", "/", "/", {});
+        row("image folder", "RGazou", "a/b", "a/b/", {});
+        row("data, data files made where missing", "frmRegistFile", ".hidden/記事", ".hidden/記事/",
+            {".hidden/記事/Bunnya.PLR=", ".hidden/記事/Keitai.PLR=", ".hidden/記事/Rireki.PLR=",
+             ".hidden/記事/Sakujyo.PLR=", ".hidden/記事/Touroku.PLR=\"kept\"", ".hidden/記事/Zassi.PLR=\"M\""});
+    }
+
+    void folder()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, folder);
+        QFETCH(QString, saved);
+        QFETCH(QStringList, files);
+        QFile::remove(SettingsStore::filePath(kApplicationName));
+        QTemporaryDir temp;
+        const QString work = QDir(temp.path()).canonicalPath() + u'/'; // without symbolic links
+        QDir::setCurrent(work);
+        const bool images = screen == u"RGazou";
+        const QString top = folder == u"/" ? QString() : folder.section(u'/', 0, 0);
+        if (folder != u"/") {
+            QDir(work).mkpath(folder);
+            folder.prepend(work), saved.prepend(work);
+        }
+        if (!images) {
+            writeFile(folder + u"/Touroku.PLR"_qs, "\"kept\"");
+            writeFile(folder + u"/Zassi.PLR"_qs, "\"M\"");
+        }
+        DialogAnswerer answers; // OK to every message
+        const std::unique_ptr<FolderScreen> dialog(static_cast<FolderScreen *>(openScreen(screen).release()));
+        auto *dir1 = child<QTreeView>(dialog.get(), u"Dir1"_qs);
+        auto *model = static_cast<QFileSystemModel *>(dir1->model());
+        const QModelIndex start = dir1->currentIndex();
+        QCOMPARE(start.data().toString(), QDir(work).dirName());
+        model->fetchMore(start); // the folders the view lists there, before any path is looked up
+        QTRY_VERIFY(top.isEmpty()
+                    || model->match(model->index(0, 0, start), Qt::DisplayRole, top, 1, Qt::MatchExactly).size()
+                           == 1);
+        dir1->setCurrentIndex(model->index(folder));
+        click(dialog.get(), u"Command2"_qs);
+        QCOMPARE(images ? ImageFolder() : DataFolder(), saved);
+        QCOMPARE(images ? DataFolder() : ImageFolder(), QString());
+        QCOMPARE(outline(answers), QStringList{u"設定完了/設定完了しました。"_qs});
+        QVERIFY(!dialog->isVisible());
+        QStringList found;
+        for (QDirIterator it(work, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
+            const QString path = it.next();
+            found << QDir(work).relativeFilePath(path) + u'=' + QString::fromUtf8(readFile(path));
+        }
+        found.sort();
+        QCOMPARE(found, files);
+        // Drive1 offers the working folder's volume; choosing it opens its root.
+        auto *drive = child<QComboBox>(dialog.get(), u"Drive1"_qs);
+        QCOMPARE(drive->currentData().toString(), QStorageInfo(work).rootPath());
+        dialog->Drive1_Change();
+        QCOMPARE(dialog->chosenFolder(), drive->currentData().toString());
     }
 };
 
