@@ -62,22 +62,18 @@ void ArticleCorrectionScreen::Command2_Click()
     }
     const QString folder = DataFolder();
     const QString file = QDir::toNativeSeparators(DataFiles::path(folder, DataFiles::ArticleFile));
-    for (bool again = true;; again = false) {
-        try {
-            m_replacement = ReplaceArticle(folder, m_original, *article);
-            break;
-        } catch (const StorageError &e) {
-            const UnfinishedEnd end = again ? offerToSetAsideUnfinishedEnd(this, e) : UnfinishedEnd::NotThatFault;
-            if (end == UnfinishedEnd::SetAside)
-                continue;
-            if (end == UnfinishedEnd::NotThatFault)
+    try {
+        const bool done = runOnArticleFile(
+            this, [&] { m_replacement = ReplaceArticle(folder, m_original, *article); },
+            [&](const StorageError &e) {
                 MessageBox::inform(this, e.message() + QStringLiteral("\n記事は修正されていません。"),
                                    kFileErrorTitle);
+            });
+        if (!done)
             return;
-        } catch (const FieldEncodeError &e) {
-            MessageBox::inform(this, e.reasonText(), kInputErrorTitle);
-            return;
-        }
+    } catch (const FieldEncodeError &e) {
+        MessageBox::inform(this, e.reasonText(), kInputErrorTitle);
+        return;
     }
     if (m_replacement.outcome == Replacement::Outcome::NotFound) {
         MessageBox::inform(this,

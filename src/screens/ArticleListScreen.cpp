@@ -146,21 +146,12 @@ void ArticleListScreen::runSearch(bool always)
 bool ArticleListScreen::search(const QString &typed, QWidget *parent)
 {
     const QuickQuery query(TypedInput::mapTypedText(typed));
-    for (bool again = true;; again = false) {
-        try {
-            m_model->search(m_folder, query);
-            m_listed = typed;
-            return true;
-        } catch (const StorageError &e) {
-            const UnfinishedEnd end =
-                again ? offerToSetAsideUnfinishedEnd(parent, e) : UnfinishedEnd::NotThatFault;
-            if (end == UnfinishedEnd::SetAside)
-                continue;
-            if (end == UnfinishedEnd::NotThatFault)
-                MessageBox::inform(parent, e.message(), kFileErrorTitle);
-            return false;
-        }
-    }
+    const bool done = runOnArticleFile(
+        parent, [&] { m_model->search(m_folder, query); },
+        [&](const StorageError &e) { MessageBox::inform(parent, e.message(), kFileErrorTitle); });
+    if (done)
+        m_listed = typed;
+    return done;
 }
 
 void ArticleListScreen::showCount()

@@ -84,25 +84,23 @@ void Form6::Command2_Click()
         return;
     closeResult();
     const QString folder = DataFolder();
-    // Once more after an unfinished last record was set aside.
-    for (bool again = true;; again = false) {
-        try {
-            if (RemoveArticle(folder, *m_shown) == RemovalOutcome::Removed)
-                MessageBox::inform(this, kDeleted, kDeletedTitle);
-            else
-                MessageBox::inform(
-                    this, kNotFound.arg(QDir::toNativeSeparators(DataFiles::path(folder, DataFiles::ArticleFile))),
-                    kNotDeletedTitle);
-        } catch (const StorageError &e) {
-            const UnfinishedEnd end = again ? offerToSetAsideUnfinishedEnd(this, e) : UnfinishedEnd::NotThatFault;
-            if (end == UnfinishedEnd::SetAside)
-                continue;
-            if (end == UnfinishedEnd::NotThatFault)
+    try {
+        runOnArticleFile(
+            this,
+            [&] {
+                if (RemoveArticle(folder, *m_shown) == RemovalOutcome::Removed)
+                    MessageBox::inform(this, kDeleted, kDeletedTitle);
+                else
+                    MessageBox::inform(
+                        this,
+                        kNotFound.arg(QDir::toNativeSeparators(DataFiles::path(folder, DataFiles::ArticleFile))),
+                        kNotDeletedTitle);
+            },
+            [&](const StorageError &e) {
                 MessageBox::inform(this, e.message() + u'\n' + kNothingChanged, kNotDeletedTitle);
-        } catch (const FieldEncodeError &e) {
-            MessageBox::inform(this, e.reasonText() + u'\n' + kNothingChanged, kNotDeletedTitle);
-        }
-        return;
+            });
+    } catch (const FieldEncodeError &e) {
+        MessageBox::inform(this, e.reasonText() + u'\n' + kNothingChanged, kNotDeletedTitle);
     }
 }
 

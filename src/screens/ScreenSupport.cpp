@@ -50,6 +50,15 @@ QString noSuchDateText(const QString &caption, const QString &typed)
         .arg(caption, typed.trimmed());
 }
 
+namespace {
+
+// What became of a reader's error about the article file.
+enum class UnfinishedEnd {
+    NotThatFault, // some other fault, to be reported as usual
+    SetAside,     // the unfinished last record was moved aside: run the action again
+    Kept,         // the user said No, or setting it aside failed (already told)
+};
+
 UnfinishedEnd offerToSetAsideUnfinishedEnd(QWidget *parent, const StorageError &error)
 {
     const QString path = error.path();
@@ -82,6 +91,27 @@ UnfinishedEnd offerToSetAsideUnfinishedEnd(QWidget *parent, const StorageError &
     }
     MessageBox::inform(parent, QStringLiteral("書きかけの部分を「%1」に移しました。").arg(aside), title);
     return UnfinishedEnd::SetAside;
+}
+
+} // namespace
+
+bool runOnArticleFile(QWidget *parent, const std::function<void()> &action,
+                      const std::function<void(const StorageError &)> &tell)
+{
+    for (bool again = true;; again = false) {
+        try {
+            action();
+            return true;
+        } catch (const StorageError &e) {
+            const UnfinishedEnd end =
+                again ? offerToSetAsideUnfinishedEnd(parent, e) : UnfinishedEnd::NotThatFault;
+            if (end == UnfinishedEnd::SetAside)
+                continue;
+            if (end == UnfinishedEnd::NotThatFault)
+                tell(e);
+            return false;
+        }
+    }
 }
 
 void fitDialogToContents(QDialog *dialog)

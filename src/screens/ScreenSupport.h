@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QDialog;
@@ -40,18 +41,15 @@ QString listFileFailureText(const StorageError &error, const QString &dataFolder
 // of day (2024/2/30), naming the field by its caption.
 QString noSuchDateText(const QString &caption, const QString &typed);
 
-// What became of a reader's error about the article file.
-enum class UnfinishedEnd {
-    NotThatFault,  // some other fault, to be reported as usual
-    SetAside,      // the unfinished last record was moved aside: run the action again
-    Kept,          // the user said No, or setting it aside failed (already told)
-};
-// When the article file's only fault is an unfinished last record, says so
-// and offers to move it aside.
-UnfinishedEnd offerToSetAsideUnfinishedEnd(QWidget *parent, const StorageError &error);
+// Runs `action`, which reads the article file. When it fails only because
+// the file ends in an unfinished record, offers to set that record aside and
+// runs `action` once more on the whole records. Any other reader fault goes
+// to `tell`. True when `action` completed; otherwise the user has been told.
+bool runOnArticleFile(QWidget *parent, const std::function<void()> &action,
+                      const std::function<void(const StorageError &)> &tell);
 
 // Sizes a screen with word-wrapped texts so that every line of them shows: a
 // plain size hint guesses their height at some other width and cuts them off.
 void fitDialogToContents(QDialog *dialog);
 
-}  // namespace pagelore
+} // namespace pagelore

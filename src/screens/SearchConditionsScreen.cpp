@@ -208,27 +208,19 @@ void SearchConditionsScreen::Command2_Click()
     const std::optional<SearchConditions> conditions = readConditions();
     if (!conditions)
         return;
-    // Once more after an unfinished last record was set aside, on the whole
-    // records before it.
-    for (bool again = true;; again = false) {
-        try {
-            RunSearchPass(DataFolder(), *conditions);
-            break;
-        } catch (const StorageError &e) {
-            const UnfinishedEnd end = again ? offerToSetAsideUnfinishedEnd(this, e) : UnfinishedEnd::NotThatFault;
-            if (end == UnfinishedEnd::SetAside)
-                continue;
-            if (end == UnfinishedEnd::NotThatFault)
-                MessageBox::inform(this, e.message(), windowTitle());
+    try {
+        const bool done = runOnArticleFile(
+            this, [&] { RunSearchPass(DataFolder(), *conditions); },
+            [&](const StorageError &e) { MessageBox::inform(this, e.message(), windowTitle()); });
+        if (!done)
             return;
-        } catch (const FieldEncodeError &e) {
-            MessageBox::inform(this,
-                               QStringLiteral("検索結果を書き込めません。%1番目の項目: %2")
-                                   .arg(e.fieldIndex() + 1)
-                                   .arg(e.reasonText()),
-                               windowTitle());
-            return;
-        }
+    } catch (const FieldEncodeError &e) {
+        MessageBox::inform(this,
+                           QStringLiteral("検索結果を書き込めません。%1番目の項目: %2")
+                               .arg(e.fieldIndex() + 1)
+                               .arg(e.reasonText()),
+                           windowTitle());
+        return;
     }
     if (openBrowser() == kBrowserBackToMenu)
         close();
