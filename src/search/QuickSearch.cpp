@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstring>
 #include <optional>
 
 #if defined(__SSE2__)
@@ -91,12 +92,13 @@ struct Spellings {
                 ++run;
             return std::uint64_t(run) & 1;
         };
-        const auto search = [&](std::uint64_t hit, int width, auto leadRange) {
+        // The block at i, whose bytes stand at `block`.
+        const auto search = [&](const unsigned char *block, std::uint64_t hit, int width, auto leadRange) {
             if (hit == 0)
                 return false;
             constexpr std::uint64_t kEven = 0x5555555555555555;
             const std::uint64_t carry = trailAt(i);
-            const std::uint64_t range = leadRange(p + i) & ~carry;
+            const std::uint64_t range = leadRange(block) & ~carry;
             const std::uint64_t starts = range & ~(range << 1);
             const std::uint64_t evenRuns = range & ~(range + (starts & kEven));
             const std::uint64_t leads = (evenRuns & kEven) | (range & ~evenRuns & ~kEven);
@@ -108,17 +110,25 @@ struct Spellings {
             return false;
         };
         for (; i + 65 <= size; i += 64)
-            if (search(hits<4>(p + i), 64, leadRange<4>))
+            if (search(p + i, hits<4>(p + i), 64, leadRange<4>))
                 return true;
         for (; i + 17 <= size; i += 16)
-            if (search(hits<1>(p + i), 16, leadRange<1>))
+            if (search(p + i, hits<1>(p + i), 16, leadRange<1>))
                 return true;
-        i += qsizetype(trailAt(i));
-#endif
+        // The last few bytes, one block after all: zeros after them complete
+        // no pair, and the places past the end are cut from the mask.
+        if (i < size) {
+            alignas(16) unsigned char last[32] = {};
+            std::memcpy(last, p + i, std::size_t(size - i));
+            return search(last, hits<1>(last) & ((std::uint64_t(1) << (size - i)) - 1), 16, leadRange<1>);
+        }
+        return false;
+#else
         for (; i < size; i += Cp932::isLeadByte(p[i]) ? 2 : 1)
             if (spellingAt(p, size, i) && found(i))
                 return true;
         return false;
+#endif
     }
 
     // The length of the spelling whose bytes stand at p[i], or 0.
