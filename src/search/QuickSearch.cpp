@@ -155,18 +155,24 @@ struct Spellings {
     // reads one byte further, for a pair's trail byte.
     template <int kChunks> std::uint64_t hits(const unsigned char *p) const
     {
-        std::uint64_t mask = 0;
+        // Each spelling over all chunks in turn: the loops over the
+        // spellings, whose lengths vary, end once a block, not once a chunk.
+        __m128i here[kChunks], next[kChunks], hit[kChunks];
         for (int c = 0; c < kChunks; ++c) {
-            const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * c));
-            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * c + 1));
-            __m128i hit = _mm_setzero_si128();
-            for (const Lanes &b : single16)
-                hit = _mm_or_si128(hit, _mm_cmpeq_epi8(here, b.bytes));
-            for (std::size_t k = 0; k < lead16.size(); ++k)
-                hit = _mm_or_si128(hit, _mm_and_si128(_mm_cmpeq_epi8(here, lead16[k].bytes),
-                                                      _mm_cmpeq_epi8(next, trail16[k].bytes)));
-            mask |= std::uint64_t(std::uint32_t(_mm_movemask_epi8(hit))) << (16 * c);
+            here[c] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * c));
+            next[c] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * c + 1));
+            hit[c] = _mm_setzero_si128();
         }
+        for (const Lanes &b : single16)
+            for (int c = 0; c < kChunks; ++c)
+                hit[c] = _mm_or_si128(hit[c], _mm_cmpeq_epi8(here[c], b.bytes));
+        for (std::size_t k = 0; k < lead16.size(); ++k)
+            for (int c = 0; c < kChunks; ++c)
+                hit[c] = _mm_or_si128(hit[c], _mm_and_si128(_mm_cmpeq_epi8(here[c], lead16[k].bytes),
+                                                            _mm_cmpeq_epi8(next[c], trail16[k].bytes)));
+        std::uint64_t mask = 0;
+        for (int c = 0; c < kChunks; ++c)
+            mask |= std::uint64_t(std::uint32_t(_mm_movemask_epi8(hit[c]))) << (16 * c);
         return mask;
     }
 
