@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstring>
 #include <optional>
 
 #if defined(__SSE2__)
@@ -50,9 +51,9 @@ struct Spellings {
                 cost += 1;
             } else {
                 singles.push_back(std::uint8_t(code));
-                // Below 0x40 a byte is never part of a pair, but it fills
-                // every record's numbers and delimiters; above, it may be
-                // the trail byte of a pair.
+                // Below 0x40 a byte fills every record's numbers and
+                // delimiters; above, letters and half-width kana are
+                // common in any text.
                 cost += code < 0x40 ? 40 : 12;
             }
         }
@@ -66,33 +67,68 @@ struct Spellings {
 #endif
     }
 
-    // Calls `found(i)` for each place i in `p` where a spelling's bytes
-    // stand (whether or not a character starts there), in order, until it
-    // returns true; returns whether one did.
+    // Calls `found(i)` for each place i in `p` where a character starts
+    // and a spelling's bytes stand, in order, until it returns true; returns
+    // whether one did. `p` must start at a character and hold only whole
+    // characters, as a canonical record does.
     template <typename Found> bool scan(const unsigned char *p, qsizetype size, Found found) const
     {
         qsizetype i = 0;
 #if defined(__SSE2__)
-        // Sixteen places at a time: a pair is its lead byte here and its
-        // trail byte one further on.
-        for (; i + 17 <= size; i += 16) {
-            const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
-            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i + 1));
-            __m128i hit = _mm_setzero_si128();
-            for (const Lanes &b : single16)
-                hit = _mm_or_si128(hit, _mm_cmpeq_epi8(here, b.bytes));
-            for (std::size_t k = 0; k < lead16.size(); ++k)
-                hit = _mm_or_si128(hit, _mm_and_si128(_mm_cmpeq_epi8(here, lead16[k].bytes),
-                                                      _mm_cmpeq_epi8(next, trail16[k].bytes)));
-            for (unsigned mask = unsigned(_mm_movemask_epi8(hit)); mask; mask &= mask - 1)
-                if (found(i + qsizetype(std::countr_zero(mask))))
+        // Spellings' bytes are rare, so where characters start is worked out
+        // only in a block that holds some. Bytes that may lead a pair stand
+        // in runs; a run starts at a character (the byte before it ends
+        // one), so it pairs off from its start and every byte after a lead
+        // is a trail. `known` is the end of the last block so worked out,
+        // `spill` whether its last pair spills over that end.
+        qsizetype known = 0;
+        std::uint64_t spill = 0;
+        // Whether p[at] is the trail byte of a pair, for at >= known.
+        const auto trailAt = [&](qsizetype at) -> std::uint64_t {
+            if (at == known)
+                return spill;
+            qsizetype run = 0;
+            while (at - run > known + qsizetype(spill) && Cp932::isLeadByte(p[at - run - 1]))
+                ++run;
+            return std::uint64_t(run) & 1;
+        };
+        // The block at i, whose bytes stand at `block`.
+        const auto search = [&](const unsigned char *block, std::uint64_t hit, int width, auto leadRange) {
+            if (hit == 0)
+                return false;
+            constexpr std::uint64_t kEven = 0x5555555555555555;
+            const std::uint64_t carry = trailAt(i);
+            const std::uint64_t range = leadRange(block) & ~carry;
+            const std::uint64_t starts = range & ~(range << 1);
+            const std::uint64_t evenRuns = range & ~(range + (starts & kEven));
+            const std::uint64_t leads = (evenRuns & kEven) | (range & ~evenRuns & ~kEven);
+            known = i + width;
+            spill = (leads >> (width - 1)) & 1;
+            for (hit &= ~((leads << 1) | carry); hit; hit &= hit - 1)
+                if (found(i + qsizetype(std::countr_zero(hit))))
                     return true;
+            return false;
+        };
+        for (; i + 65 <= size; i += 64)
+            if (search(p + i, hits<4>(p + i), 64, leadRange<4>))
+                return true;
+        for (; i + 17 <= size; i += 16)
+            if (search(p + i, hits<1>(p + i), 16, leadRange<1>))
+                return true;
+        // The last few bytes, one block after all: zeros after them complete
+        // no pair, and the places past the end are cut from the mask.
+        if (i < size) {
+            alignas(16) unsigned char last[32] = {};
+            std::memcpy(last, p + i, std::size_t(size - i));
+            return search(last, hits<1>(last) & ((std::uint64_t(1) << (size - i)) - 1), 16, leadRange<1>);
         }
-#endif
-        for (; i < size; ++i)
+        return false;
+#else
+        for (; i < size; i += Cp932::isLeadByte(p[i]) ? 2 : 1)
             if (spellingAt(p, size, i) && found(i))
                 return true;
         return false;
+#endif
     }
 
     // The length of the spelling whose bytes stand at p[i], or 0.
@@ -114,16 +150,61 @@ struct Spellings {
         __m128i bytes;
     };
     std::vector<Lanes> single16, lead16, trail16;
+
+    // Where a spelling's bytes stand among 16 * kChunks places from p;
+    // reads one byte further, for a pair's trail byte.
+    template <int kChunks> std::uint64_t hits(const unsigned char *p) const
+    {
+        // Each spelling over all chunks in turn: the loops over the
+        // spellings, whose lengths vary, end once a block, not once a chunk.
+        __m128i here[kChunks], next[kChunks], hit[kChunks];
+        for (int c = 0; c < kChunks; ++c) {
+            here[c] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * c));
+            next[c] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * c + 1));
+            hit[c] = _mm_setzero_si128();
+        }
+        for (const Lanes &b : single16)
+            for (int c = 0; c < kChunks; ++c)
+                hit[c] = _mm_or_si128(hit[c], _mm_cmpeq_epi8(here[c], b.bytes));
+        for (std::size_t k = 0; k < lead16.size(); ++k)
+            for (int c = 0; c < kChunks; ++c)
+                hit[c] = _mm_or_si128(hit[c], _mm_and_si128(_mm_cmpeq_epi8(here[c], lead16[k].bytes),
+                                                            _mm_cmpeq_epi8(next[c], trail16[k].bytes)));
+        std::uint64_t mask = 0;
+        for (int c = 0; c < kChunks; ++c)
+            mask |= std::uint64_t(std::uint32_t(_mm_movemask_epi8(hit[c]))) << (16 * c);
+        return mask;
+    }
+
+    // The bytes that may lead a pair (0x81-0x9F, 0xE0-0xFC) among 16 *
+    // kChunks places from p.
+    template <int kChunks> static std::uint64_t leadRange(const unsigned char *p)
+    {
+        // Signed comparisons after flipping the top bit.
+        const __m128i flip = _mm_set1_epi8(char(0x80));
+        const auto above = [](__m128i v, int b) { return _mm_cmpgt_epi8(v, _mm_set1_epi8(char(b ^ 0x80))); };
+        const auto below = [](__m128i v, int b) { return _mm_cmpgt_epi8(_mm_set1_epi8(char(b ^ 0x80)), v); };
+        std::uint64_t mask = 0;
+        for (int c = 0; c < kChunks; ++c) {
+            const __m128i v = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * c)), flip);
+            const __m128i range = _mm_or_si128(_mm_and_si128(above(v, 0x80), below(v, 0xA0)),
+                                               _mm_and_si128(above(v, 0xDF), below(v, 0xFD)));
+            mask |= std::uint64_t(std::uint32_t(_mm_movemask_epi8(range))) << (16 * c);
+        }
+        return mask;
+    }
 #endif
 };
 
 // A first look at a record's bytes that rules out most records cheaply: a
 // record whose bytes hold none of the spellings of some character of a word
 // cannot hold the word once folded. A few characters of each word are
-// looked for, those with the fewest and rarest spellings first. Bytes that
-// only look like a spelling (a trail byte that equals a half-width kana, a
-// digit of a date) let a record through to the full test, never the other
-// way round; that is why several characters are looked for, not one.
+// looked for, those with the fewest and rarest spellings first. Only places
+// where a character starts count, so the trail byte of a kanji is never
+// taken for a half-width kana or a letter. Spellings outside the nine texts
+// (a digit of a date, a letter of the image base) let a record through to
+// the full test, never the other way round; that is why several characters
+// are looked for, not one.
 class Probe {
 public:
     explicit Probe(const QStringList &words)
@@ -200,17 +281,10 @@ private:
     // `size` bytes.
     bool characterAt(const unsigned char *p, qsizetype size, qsizetype i) const
     {
+        // The scan found a character's start.
         const int length = m_spellings.spellingAt(p, size, i);
         if (length == 0)
             return false; // a pair cut by the field's end
-        // A character starts at i when an even number of bytes that can lead
-        // a pair stand right before it: they pair off from the last byte
-        // that cannot (or from the field's start).
-        qsizetype leads = 0;
-        while (i - leads > 0 && Cp932::isLeadByte(p[i - leads - 1]))
-            ++leads;
-        if (leads % 2 != 0)
-            return false;
         const qsizetype after = i + length;
         return after >= size || !((p[after] == 0xDE && m_joins.first) || (p[after] == 0xDF && m_joins.second));
     }

@@ -46,6 +46,11 @@ private slots:
         row("voiced mark taken by its kana", u"ﾞ"_qs, 0, u"ﾃﾞ"_qs, false);
         row("trail byte is no character", u"の"_qs, 0, u"伊藤"_qs, false);
         row("after a pair ending in a lead-like byte", u"の"_qs, 0, u"＝ﾉ"_qs, true);
+        // 何 ends in the byte of ｽ; 亜 and ＝ are all bytes that may lead a pair.
+        row("trail byte is no half-width kana", u"すきゃな"_qs, 0, u"何キャナ"_qs, false);
+        row("half-width kana after a kanji", u"すきゃな"_qs, 0, u"何ｽｷｬﾅ"_qs, true);
+        row("half-width kana after lead-like bytes", u"ﾃﾞｼﾞﾀﾙ"_qs, 0, u"亜＝ﾃﾞｼﾞﾀﾙ"_qs, true);
+        row("half-width kana at a field's start", u"すきゃな"_qs, 6, u"ｽｷｬﾅ"_qs, true);
         row("circled digit", u"1"_qs, 0, u"①基本編"_qs, true);
         row("parenthesised kanji", u"(株)"_qs, 2, u"㈱技術評論社"_qs, true);
         row("every word", u"寝台 北へ"_qs, 0, u"寝台特急の旅 北へ"_qs, true);
@@ -85,21 +90,28 @@ private slots:
     }
 
     // A word is found wherever the record's bytes put it: every place within
-    // a block of sixteen, at the record's end and across blocks.
+    // a block of sixteen or sixty-four, at the record's end and across
+    // blocks; and a trail byte is never taken for a character, whether runs
+    // of bytes that may lead a pair cross a block's edge or not.
     void everyPlaceInTheRecord()
     {
         QByteArray bytes;
         ArticleRecord a;
-        a.Keyword3 = u"寝台"_qs;
-        for (int shift = 0; shift < 32; ++shift, a.Title += u'x')
+        a.Keyword3 = u"寝台席"_qs; // 席 ends in the byte of ﾈ, near the record's end
+        // 89BD 889F 88C3 8181 C3DEBCDEC0 889F D9: a trail ｽ, a trail ﾃ after a
+        // run of three, a real ﾃ after a run of two, a real ﾙ after a kanji.
+        for (QString shift; shift.size() < 64; shift += u'x') {
+            a.Title = shift + u"何亜暗＝ﾃﾞｼﾞﾀ亜ﾙ"_qs;
             bytes += line(a);
+        }
         TempDataFolder folder;
         folder.write(DataFiles::ArticleFile, bytes);
         const auto hits = [&](const QString &query) {
             return RunQuickSearch(folder.path(), QuickQuery(query)).size();
         };
-        QCOMPARE((std::vector{hits(u"寝台"_qs), hits(u"寝"_qs), hits(u"ﾈ"_qs)}),
-                 (std::vector<std::size_t>{32, 32, 0}));
+        QCOMPARE((std::vector{hits(u"寝台"_qs), hits(u"寝"_qs), hits(u"ﾈ"_qs), hits(u"ス"_qs), hits(u"テ"_qs),
+                              hits(u"ﾃﾞｼﾞﾀ"_qs), hits(u"ル"_qs)}),
+                 (std::vector<std::size_t>{64, 64, 0, 0, 0, 64, 64}));
     }
 };
 
