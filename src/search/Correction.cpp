@@ -7,6 +7,7 @@
 #include "storage/RecordFileCodec.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <system_error>
 #include <thread>
@@ -103,6 +104,7 @@ Replacement ReplaceArticle(const QString &dataFolder, const ArticleRecord &origi
     Replacement r;
     RecordFileCodec articles(path, RecordFileCodec::OpenMode::Read);
     FileOps::ReplacementFile out(path);
+    out.expect(QFileInfo(path).size());  // about as long as before
     scan::ArticleScanner scanner(articles);
     scan::ScannedArticle article;
     constexpr qsizetype kBlock = 1 << 20;

@@ -7,6 +7,8 @@
 #include "storage/FileOps.h"
 #include "storage/RecordFileCodec.h"
 
+#include <QFileInfo>
+
 #include <array>
 
 namespace pagelore {
@@ -86,6 +88,10 @@ RemovalOutcome RemoveArticle(const QString &dataFolder, const ShownCandidate &ca
     RecordFileCodec articles(articlePath, RecordFileCodec::OpenMode::Read);
     FileOps::ReplacementFile scratch(scratchPath);
     FileOps::ReplacementFile newArticles(articlePath);
+    // Both new files hold all but one record of the article file.
+    const qint64 size = QFileInfo(articlePath).size();
+    scratch.expect(size);
+    newArticles.expect(size);
     scan::ArticleScanner scanner(articles);
     const CandidateBytes wanted(candidate);
     scan::ScannedArticle article;

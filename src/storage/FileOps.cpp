@@ -183,6 +183,7 @@ void ReplacementFile::writeThrough(QByteArrayView bytes)
             fail(systemReason(n < 0 ? errno : ENOSPC));
         p += n;
         left -= n;
+        m_written += n;
     }
 }
 
@@ -192,6 +193,12 @@ void ReplacementFile::flush()
         return;
     writeThrough(m_buffer);
     m_buffer.resize(0); // keeps its room for the next records
+}
+
+void ReplacementFile::expect(qint64 bytes)
+{
+    if (m_fd >= 0 && bytes > m_expected && ::fallocate(m_fd, FALLOC_FL_KEEP_SIZE, 0, bytes) == 0)
+        m_expected = bytes;
 }
 
 void ReplacementFile::write(QByteArrayView bytes)
@@ -213,6 +220,9 @@ void ReplacementFile::commit()
     flush();
     if (m_fd < 0)
         throw StorageError(K::WriteFailed, m_path);
+    // Cutting the file at its own length gives back the room taken beyond it.
+    if (m_expected > m_written && ::ftruncate(m_fd, m_written) != 0)
+        fail(systemReason(errno));
     if (::fdatasync(m_fd) != 0)
         fail(systemReason(errno));
     const int closed = ::close(m_fd);

@@ -48,6 +48,11 @@ public:
     ReplacementFile(const ReplacementFile &) = delete;
     ReplacementFile &operator=(const ReplacementFile &) = delete;
 
+    // The new content will be about `bytes` long: its room on the disk is
+    // taken at once, which makes the writes cheaper on a file system that
+    // would otherwise find room as they go. Room left unused is given back by
+    // commit(); a file system that cannot take room ahead just goes without.
+    void expect(qint64 bytes);
     void write(QByteArrayView bytes);
     // Syncs the new content, renames it into place and syncs the folder.
     void commit();
@@ -66,6 +71,8 @@ private:
     QString m_temp;
     int m_fd = -1;
     QByteArray m_buffer;
+    qint64 m_written = 0;   // reached the file
+    qint64 m_expected = 0;  // room taken by expect()
 };
 
 }  // namespace FileOps

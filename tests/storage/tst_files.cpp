@@ -10,6 +10,8 @@
 
 #include <QDir>
 
+#include <sys/stat.h>
+
 using namespace pagelore;
 using namespace pagelore::test;
 
@@ -76,25 +78,30 @@ private slots:
     // committed file holds every byte in order, with the old file's
     // permissions, and through a link the file it names. Until commit() the
     // old file stays, and nothing is left beside it, not even what an
-    // interrupted replacement left.
+    // interrupted replacement left. Room taken ahead and not used is given
+    // back: the file takes no more of the disk than its bytes need.
     void replacementFile_data()
     {
         QTest::addColumn<QList<int>>("sizes");
         QTest::addColumn<bool>("commit");
         QTest::addColumn<bool>("link");
+        QTest::addColumn<int>("expected"); // bytes announced ahead
         constexpr int kKiB = 1024;
-        QTest::newRow("small, large, small") << QList<int>{17, 100 * kKiB, 5} << true << false;
+        QTest::newRow("small, large, small") << QList<int>{17, 100 * kKiB, 5} << true << false << 0;
         QTest::newRow("past the buffer, then a block")
-            << (QList<int>(18, 60 * kKiB) << 2048 * kKiB << 3) << true << false;
-        QTest::newRow("through a link") << QList<int>{10, 200} << true << true;
-        QTest::newRow("never committed") << QList<int>{10, 100 * kKiB} << false << false;
-        QTest::newRow("never committed, through a link") << QList<int>{10} << false << true;
+            << (QList<int>(18, 60 * kKiB) << 2048 * kKiB << 3) << true << false << 0;
+        QTest::newRow("through a link") << QList<int>{10, 200} << true << true << 0;
+        QTest::newRow("never committed") << QList<int>{10, 100 * kKiB} << false << false << 0;
+        QTest::newRow("never committed, through a link") << QList<int>{10} << false << true << 0;
+        QTest::newRow("more announced than written") << QList<int>{17, 100 * kKiB, 5} << true << false << 8192 * kKiB;
+        QTest::newRow("less announced than written") << QList<int>{17, 100 * kKiB, 5} << true << true << 50 * kKiB;
     }
     void replacementFile()
     {
         QFETCH(QList<int>, sizes);
         QFETCH(bool, commit);
         QFETCH(bool, link);
+        QFETCH(int, expected);
         QTemporaryDir dir;
         const QString path = dir.filePath(u"Touroku.PLR"_qs);
         const QString target = link ? dir.filePath(u"Real.PLR"_qs) : path;
@@ -103,19 +110,23 @@ private slots:
         const QFile::Permissions permissions = QFile::permissions(target);
         writeFile(target + u".pagelore-new"_qs, "left by an interrupted replacement");
         QVERIFY(!link || QFile::link(u"Real.PLR"_qs, path));
-        QByteArray expected;
+        QByteArray written;
         {
             FileOps::ReplacementFile out(path);
+            out.expect(expected);
             for (int i = 0; i < sizes.size(); ++i) {
                 const QByteArray piece(sizes[i], static_cast<char>('a' + i)); // a piece out of place shows
                 out.write(piece);
-                expected += piece;
+                written += piece;
             }
             QCOMPARE(readFile(path), QByteArray("old"));
             if (commit)
                 out.commit();
         }
-        QVERIFY(readFile(target) == (commit ? expected : QByteArray("old")));
+        QVERIFY(readFile(target) == (commit ? written : QByteArray("old")));
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(target).constData(), &st), 0);
+        QCOMPARE_LE(qint64(st.st_blocks) * 512, (qint64(st.st_size) + 4095) / 4096 * 4096 + 64 * 1024);
         QCOMPARE(QFile::permissions(target), permissions);
         QCOMPARE(QFileInfo(path).isSymLink(), link);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
