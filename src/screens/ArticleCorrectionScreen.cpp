@@ -51,15 +51,10 @@ void ArticleCorrectionScreen::Command1_Click()
 
 void ArticleCorrectionScreen::Command2_Click()
 {
-    if (!MessageBox::ask(this, QStringLiteral("この内容で記事を修正します。よろしいですか。"),
-                         QStringLiteral("修正意思確認")))
+    const auto article = m_fields->confirmAndCollect(
+        QStringLiteral("この内容で記事を修正します。よろしいですか。"), QStringLiteral("修正意思確認"));
+    if (!article)
         return;
-    QStringList problems;
-    const auto article = m_fields->collect(problems);
-    if (!article) {
-        MessageBox::inform(this, problems.join(u'\n'), kInputErrorTitle);
-        return;
-    }
     const QString folder = DataFolder();
     const QString file = QDir::toNativeSeparators(DataFiles::path(folder, DataFiles::ArticleFile));
     try {

@@ -299,6 +299,18 @@ void ArticleEntryFields::fill(const ArticleRecord &a)
     m_text[12]->setText(QString::number(a.LastImageNo));
 }
 
+std::optional<ArticleRecord> ArticleEntryFields::confirmAndCollect(const QString &question,
+                                                                   const QString &title) const
+{
+    if (!MessageBox::ask(m_owner, question, title))
+        return std::nullopt;
+    QStringList problems;
+    auto article = collect(problems);
+    if (!article)
+        MessageBox::inform(m_owner, problems.join(u'\n'), kInputErrorTitle);
+    return article;
+}
+
 std::optional<ArticleRecord> ArticleEntryFields::collect(QStringList &problems) const
 {
     problems.clear();

@@ -51,6 +51,9 @@ public:
     // convert or cannot be stored, nullopt, with one line per such field in
     // field order in `problems`, and the focus on the first of them.
     std::optional<ArticleRecord> collect(QStringList &problems) const;
+    // The first step of saving: asks `question`; on yes, the typed article,
+    // or nullopt after telling the user every field that is wrong.
+    std::optional<ArticleRecord> confirmAndCollect(const QString &question, const QString &title) const;
 
 private:
     void addCaptionedRow(int row, int field, QWidget *widget);

@@ -50,15 +50,10 @@ void Form3::Command1_Click()
 
 void Form3::Command2_Click()
 {
-    if (!MessageBox::ask(this, QStringLiteral("この内容で登録します。よろしいですか。"),
-                         QStringLiteral("登録意思確認")))
+    const auto article = m_fields->confirmAndCollect(QStringLiteral("この内容で登録します。よろしいですか。"),
+                                                     QStringLiteral("登録意思確認"));
+    if (!article)
         return;
-    QStringList problems;
-    const auto article = m_fields->collect(problems);
-    if (!article) {
-        MessageBox::inform(this, problems.join(u'\n'), kInputErrorTitle);
-        return;
-    }
     // The folder is read again: it may have been chosen since the screen opened.
     const QString folder = DataFolder();
     if (folder.isEmpty()) {
