@@ -21,8 +21,14 @@ OldContents::OldContents(std::initializer_list<QString> paths)
 
 OldContents::~OldContents()
 {
+    release();
+}
+
+void OldContents::release()
+{
     for (const int fd : m_fds)
         ::close(fd);
+    m_fds.clear();
 }
 
 bool OldContents::replaceWithEmpty(const QString &path)

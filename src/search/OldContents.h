@@ -28,6 +28,8 @@ public:
 
     // Lets go of the old contents on a helper thread.
     void releaseLater();
+    // Lets go of them now, on this thread.
+    void release();
 
 private:
     std::vector<int> m_fds;

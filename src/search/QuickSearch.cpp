@@ -2,6 +2,7 @@
 
 #include "ArticleScan.h"
 #include "QuickFold.h"
+#include "SecondHalf.h"
 
 #include "platform/Cp932.h"
 #include "storage/DataFiles.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cstring>
 #include <optional>
@@ -367,18 +369,62 @@ bool QuickQuery::matches(const ArticleRecord &a) const
     return holdsEvery(folded, m_words);
 }
 
-std::vector<ArticlePlace> RunQuickSearch(const QString &dataFolder, const QuickQuery &query)
+namespace {
+
+// The places of the hits from where `articles` stands, up to `limit` (a
+// record's start, or -1 for the end) or until `stop` is set.
+void collectHits(RecordFileCodec &articles, const QuickQuery &query, qint64 limit, const std::atomic<bool> *stop,
+                 std::vector<ArticlePlace> &hits)
 {
-    RecordFileCodec articles(DataFiles::path(dataFolder, DataFiles::ArticleFile), RecordFileCodec::OpenMode::Read);
     scan::ArticleScanner scanner(articles);
     scan::ScannedArticle article;
     ByteMatcher bytes(query);
-    std::vector<ArticlePlace> hits;
-    while (!articles.AtEnd()) {
+    while ((limit < 0 || articles.position() < limit) && !(stop && stop->load(std::memory_order_relaxed))
+           && !articles.AtEnd()) {
         const qint64 offset = articles.position();
         scanner.next(article);
         if (query.isEmpty() || (article.canonical ? bytes.matches(article) : query.matches(*article.converted)))
             hits.push_back({offset, quint32(article.recordNumber)});
+    }
+}
+
+}  // namespace
+
+std::vector<ArticlePlace> RunQuickSearch(const QString &dataFolder, const QuickQuery &query)
+{
+    const QString path = DataFiles::path(dataFolder, DataFiles::ArticleFile);
+    RecordFileCodec articles(path, RecordFileCodec::OpenMode::Read);
+    std::vector<ArticlePlace> hits, secondHits;
+    // The second half of a large collection is read on a thread of its own;
+    // its records are counted from its start until the first half's count is known.
+    const qint64 secondStart = scan::secondHalfStart(articles.handle());
+    bool secondWhole = false;
+    std::optional<scan::SideThread> reader;
+    if (secondStart > 0)
+        reader.emplace([&](const std::atomic<bool> &stop) {
+            try {
+                RecordFileCodec rest(path, RecordFileCodec::OpenMode::Read);
+                if (!scan::sameOpenFile(rest.handle(), articles.handle()))
+                    return;
+                rest.seek(secondStart, 1);
+                collectHits(rest, query, -1, &stop, secondHits);
+                secondWhole = !stop.load();
+            } catch (...) {
+                // Met again by the first reader, which tells it.
+            }
+        });
+    const bool shared = reader && reader->started();
+    collectHits(articles, query, shared ? secondStart : -1, nullptr, hits);
+    if (shared) {
+        reader->finish();
+        if (articles.position() == secondStart && secondWhole) {
+            const auto before = quint32(articles.recordsRead());
+            for (ArticlePlace &p : secondHits)
+                p.recordNumber += before;
+            hits.insert(hits.end(), secondHits.begin(), secondHits.end());
+        } else {
+            collectHits(articles, query, -1, nullptr, hits);
+        }
     }
     return hits;
 }

@@ -2,6 +2,7 @@
 
 #include "ArticleScan.h"
 #include "OldContents.h"
+#include "SecondHalf.h"
 
 #include "storage/DataFiles.h"
 #include "storage/FileOps.h"
@@ -10,6 +11,9 @@
 #include <QFileInfo>
 
 #include <array>
+#include <atomic>
+#include <exception>
+#include <optional>
 
 namespace pagelore {
 
@@ -66,6 +70,46 @@ private:
     std::array<scan::StoredSpelling, 9> m_texts;
 };
 
+// What reading and checking a stretch of records found.
+struct Checked {
+    qint64 equalAt = -1, equalEnd = -1;  // the first record equal to the candidate
+    qint64 end = -1;                     // where the reading stopped
+    bool whole = false;                  // read to its end without a fault
+};
+
+// Reads and checks the records from where `in` stands, up to `limit` (a
+// record's start, or -1 for the end of the file) or until `stop` is set.
+void checkRecords(RecordFileCodec &in, const ShownCandidate &candidate, qint64 limit,
+                  const std::atomic<bool> *stop, Checked &out)
+{
+    scan::ArticleScanner scanner(in);
+    scan::ScannedArticle article;
+    const CandidateBytes wanted(candidate);
+    for (;;) {
+        const qint64 at = in.position();
+        if ((limit >= 0 && at >= limit) || (stop && stop->load(std::memory_order_relaxed)))
+            break;
+        if (!scanner.nextInBuffer(article)) {
+            if (in.AtEnd())
+                break;
+            scanner.next(article);
+        }
+        if (out.equalAt < 0 && wanted.matches(article, scanner)) {
+            out.equalAt = at;
+            out.equalEnd = in.position();
+        }
+    }
+    out.end = in.position();
+    out.whole = !(stop && stop->load());
+}
+
+// The file but the bytes from `cutFrom` to `cutTo`, up to `end`.
+void copyAllBut(FileOps::ReplacementFile &to, int from, qint64 cutFrom, qint64 cutTo, qint64 end)
+{
+    to.writeFrom(from, 0, cutFrom);
+    to.writeFrom(from, cutTo, end - cutTo);
+}
+
 }  // namespace
 
 RemovalOutcome RemoveArticle(const QString &dataFolder, const ShownCandidate &candidate)
@@ -82,9 +126,9 @@ RemovalOutcome RemoveArticle(const QString &dataFolder, const ShownCandidate &ca
     // very bytes it had, so kept articles stay byte for byte what they were.
     // Every field of every record is checked as a conversion would check it,
     // so a malformed record anywhere stops the removal before anything is
-    // replaced. The new article file is written in the same pass, beside the
-    // old one, rather than copied back from the scratch file afterwards: the
-    // same bytes, with one read of the collection instead of two.
+    // replaced. The new article file is written beside the old one, from the
+    // same bytes as the scratch file rather than copied back from it
+    // afterwards: one read of the collection instead of two.
     RecordFileCodec articles(articlePath, RecordFileCodec::OpenMode::Read);
     FileOps::ReplacementFile scratch(scratchPath);
     FileOps::ReplacementFile newArticles(articlePath);
@@ -92,38 +136,91 @@ RemovalOutcome RemoveArticle(const QString &dataFolder, const ShownCandidate &ca
     const qint64 size = QFileInfo(articlePath).size();
     scratch.expect(size);
     newArticles.expect(size);
-    scan::ArticleScanner scanner(articles);
     const CandidateBytes wanted(candidate);
-    scan::ScannedArticle article;
     bool found = false;
     // Kept records go to both files straight from the reader's buffer, a run
     // of consecutive records at a time; a run is written before the reader
     // reads on and moves its buffer.
-    QByteArrayView run;
-    const auto writeRun = [&] {
-        if (!run.isEmpty()) {
-            scratch.write(run);
-            newArticles.write(run);
-            run = {};
+    const auto keepRecords = [&] {
+        scan::ArticleScanner scanner(articles);
+        scan::ScannedArticle article;
+        QByteArrayView run;
+        const auto writeRun = [&] {
+            if (!run.isEmpty()) {
+                scratch.write(run);
+                newArticles.write(run);
+                run = {};
+            }
+        };
+        for (;;) {
+            if (!scanner.nextInBuffer(article)) {
+                writeRun();
+                if (articles.AtEnd())
+                    break;
+                scanner.next(article);
+            }
+            if (!found && wanted.matches(article, scanner)) {
+                found = true;
+                writeRun();
+                continue;
+            }
+            if (run.data() + run.size() == article.whole.data())
+                run = QByteArrayView(run.data(), run.size() + article.whole.size());
+            else {
+                writeRun();
+                run = article.whole;
+            }
         }
     };
-    for (;;) {
-        if (!scanner.nextInBuffer(article)) {
-            writeRun();
-            if (articles.AtEnd())
-                break;
-            scanner.next(article);
-        }
-        if (!found && wanted.matches(article, scanner)) {
+
+    // A large collection is read and checked in two halves at once, the
+    // second on a thread of its own; then both new files are copied from the
+    // article file, inside the kernel, one on each thread. A record found
+    // equal in the first half comes before any in the second.
+    Checked first, second;
+    const qint64 secondStart = scan::secondHalfStart(articles.handle());
+    std::optional<scan::SideThread> reader;
+    if (secondStart > 0)
+        reader.emplace([&second, secondStart, &articles, &articlePath, &candidate](const std::atomic<bool> &stop) {
+            try {
+                RecordFileCodec rest(articlePath, RecordFileCodec::OpenMode::Read);
+                if (!scan::sameOpenFile(rest.handle(), articles.handle()))
+                    return;
+                rest.seek(secondStart, 1);
+                checkRecords(rest, candidate, -1, &stop, second);
+            } catch (...) {
+                second.whole = false;  // met again by the first reader, which tells it
+            }
+        });
+    if (!reader || !reader->started()) {
+        keepRecords();
+    } else {
+        checkRecords(articles, candidate, secondStart, nullptr, first);
+        reader->finish();
+        if (first.end != secondStart || !second.whole) {
+            // The guess of the second half's start was wrong, or the second
+            // half holds a fault: everything again, the plain way.
+            reader.reset();
+            articles.seek(0, 1);
+            keepRecords();
+        } else if (first.equalAt >= 0 || second.equalAt >= 0) {
             found = true;
-            writeRun();
-            continue;
-        }
-        if (run.data() + run.size() == article.whole.data())
-            run = QByteArrayView(run.data(), run.size() + article.whole.size());
-        else {
-            writeRun();
-            run = article.whole;
+            const Checked &cut = first.equalAt >= 0 ? first : second;
+            const int from = articles.handle();
+            std::exception_ptr scratchFault;
+            scan::SideThread copier([&](const std::atomic<bool> &) {
+                try {
+                    copyAllBut(scratch, from, cut.equalAt, cut.equalEnd, second.end);
+                } catch (...) {
+                    scratchFault = std::current_exception();
+                }
+            });
+            if (!copier.started())
+                copyAllBut(scratch, from, cut.equalAt, cut.equalEnd, second.end);
+            copyAllBut(newArticles, from, cut.equalAt, cut.equalEnd, second.end);
+            copier.finish();
+            if (scratchFault)
+                std::rethrow_exception(scratchFault);
         }
     }
     articles.close();

@@ -2,12 +2,16 @@
 
 #include "ArticleScan.h"
 #include "OldContents.h"
+#include "SecondHalf.h"
 
 #include "storage/DataFiles.h"
 #include "storage/FileOps.h"
 #include "storage/RecordFileCodec.h"
 
+#include <atomic>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 namespace pagelore {
 
@@ -80,38 +84,117 @@ private:
     QByteArray m_date;  // both sides in the writer's form, so equal values are equal bytes
 };
 
+// Reads records from where `articles` stands, up to `limit` (a record's
+// start, or -1 for the end) or until `stop` is set, and hands each hit's
+// bytes to `write`.
+template <class Write>
+void scanRecords(RecordFileCodec &articles, const SearchConditions &conditions, qint64 limit,
+                 const std::atomic<bool> *stop, SearchOutcome &outcome, Write &&write)
+{
+    scan::ArticleScanner scanner(articles);
+    const ByteLevelTests tests(conditions, scanner);
+    scan::ScannedArticle article;
+    for (;;) {
+        if ((limit >= 0 && articles.position() >= limit) || (stop && stop->load(std::memory_order_relaxed)))
+            return;
+        if (!scanner.nextInBuffer(article)) {
+            if (articles.AtEnd())
+                return;
+            scanner.next(article);
+        }
+        ++outcome.articlesRead;
+        // A canonical record's bytes are what re-encoding it would write.
+        if (article.canonical ? tests.matches(article) : RecordMatches(*article.converted, conditions)) {
+            if (article.canonical)
+                write(article.whole);
+            else
+                write(article.converted->encode());
+            ++outcome.hits;
+        }
+    }
+}
+
+// The second half of a large collection, searched on a thread of its own.
+// Its hits wait in memory, in blocks that are never moved, and beyond a few
+// megabytes in a file without a name in the data folder, so memory stays
+// flat however many there are.
+struct SecondHalf {
+    static constexpr qsizetype kBlock = 1 << 20;
+    const qint64 held = scan::heldInMemory();
+    qint64 start = -1;
+    std::vector<QByteArray> kept;
+    qint64 keptBytes = 0;
+    FileOps::UnnamedFile aside;
+    bool spilling = false;
+    SearchOutcome outcome;
+    bool whole = false;  // searched to the end, every hit kept
+
+    bool keep(QByteArrayView bytes, const QString &folder)
+    {
+        spilling = spilling || keptBytes + bytes.size() > held;
+        if (spilling)
+            return aside.open(folder) && aside.write(bytes);
+        if (kept.empty() || kept.back().size() + bytes.size() > kept.back().capacity())
+            kept.emplace_back().reserve(std::max(kBlock, bytes.size()));
+        kept.back().append(bytes);
+        keptBytes += bytes.size();
+        return true;
+    }
+};
+
 }  // namespace
 
 SearchOutcome RunSearchPass(const QString &dataFolder, const SearchConditions &conditions)
 {
-    RecordFileCodec articles(DataFiles::path(dataFolder, DataFiles::ArticleFile), RecordFileCodec::OpenMode::Read);
+    const QString articlePath = DataFiles::path(dataFolder, DataFiles::ArticleFile);
+    RecordFileCodec articles(articlePath, RecordFileCodec::OpenMode::Read);
     const QString resultPath = DataFiles::path(dataFolder, DataFiles::ResultFile);
     // The last pass's hits are set aside rather than cut off in place, which
     // would give their pages back while the user waits (a tenth of a pass for
     // a large collection); they go on a helper thread, during the pass.
     OldContents lastHits;
-    if (lastHits.replaceWithEmpty(resultPath))
-        lastHits.releaseLater();
+    lastHits.replaceWithEmpty(resultPath);
     RecordFileCodec result(resultPath, RecordFileCodec::OpenMode::Write);
     SearchOutcome outcome;
+    SecondHalf second;
     try {
-        scan::ArticleScanner scanner(articles);
-        const ByteLevelTests tests(conditions, scanner);
-        scan::ScannedArticle article;
-        for (;;) {
-            if (!scanner.nextInBuffer(article)) {
-                if (articles.AtEnd())
-                    break;
-                scanner.next(article);
-            }
-            ++outcome.articlesRead;
-            // A canonical record's bytes are what re-encoding it would write.
-            if (article.canonical ? tests.matches(article) : RecordMatches(*article.converted, conditions)) {
-                if (article.canonical)
-                    result.writeEncoded(article.whole);
-                else
-                    result.writeEncoded(article.converted->encode());
-                ++outcome.hits;
+        second.start = scan::secondHalfStart(articles.handle());
+        std::optional<scan::SideThread> reader;
+        if (second.start > 0)
+            reader.emplace([&second, &articles, &articlePath, &dataFolder, &conditions](const std::atomic<bool> &stop) {
+                try {
+                    RecordFileCodec rest(articlePath, RecordFileCodec::OpenMode::Read);
+                    if (!scan::sameOpenFile(rest.handle(), articles.handle()))
+                        return;
+                    rest.seek(second.start, 1);
+                    bool kept = true;
+                    scanRecords(rest, conditions, -1, &stop, second.outcome, [&](QByteArrayView bytes) {
+                        kept = second.keep(bytes, dataFolder) && kept;
+                    });
+                    second.whole = !stop.load() && kept && (!second.spilling || second.aside.flush());
+                } catch (...) {
+                    // Met again by the first reader, which tells it.
+                }
+            });
+        const auto write = [&result](QByteArrayView bytes) { result.writeEncoded(bytes); };
+        const bool shared = reader && reader->started();
+        // With a second reader the first one lets go of the last hits while
+        // it waits for the second; otherwise a helper thread does.
+        if (!shared)
+            lastHits.releaseLater();
+        scanRecords(articles, conditions, shared ? second.start : -1, nullptr, outcome, write);
+        if (shared) {
+            lastHits.release();
+            reader->finish();
+            if (articles.position() == second.start && second.whole) {
+                for (const QByteArray &block : second.kept)
+                    result.writeEncoded(block);
+                if (second.spilling)
+                    result.writeFileContents(second.aside.handle(), second.aside.size());
+                outcome.articlesRead += second.outcome.articlesRead;
+                outcome.hits += second.outcome.hits;
+            } else {
+                scanRecords(articles, conditions, -1, nullptr, outcome, write);
             }
         }
         articles.close();

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -215,6 +216,16 @@ void ReplacementFile::write(QByteArrayView bytes)
         flush();
 }
 
+void ReplacementFile::writeFrom(int fd, qint64 offset, qint64 length)
+{
+    flush();
+    if (m_fd < 0)
+        throw StorageError(K::WriteFailed, m_path);
+    if (length > 0 && !appendRange(fd, offset, length, m_fd))
+        fail(systemReason(errno));
+    m_written += std::max<qint64>(length, 0);
+}
+
 void ReplacementFile::commit()
 {
     flush();
@@ -233,6 +244,89 @@ void ReplacementFile::commit()
         throw StorageError(K::WriteFailed, m_path, systemReason(error));
     }
     syncFolderOf(m_target);
+}
+
+UnnamedFile::~UnnamedFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool UnnamedFile::open(const QString &folder)
+{
+    if (m_fd < 0)
+        m_fd = ::open(nativePath(folder).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    return m_fd >= 0;
+}
+
+bool UnnamedFile::write(QByteArrayView bytes)
+{
+    m_buffer.append(bytes);
+    return m_buffer.size() < kChunk || flush();
+}
+
+bool UnnamedFile::flush()
+{
+    const char *p = m_buffer.constData();
+    qsizetype left = m_failed || m_fd < 0 ? 0 : m_buffer.size();
+    while (left > 0) {
+        const ssize_t n = ::write(m_fd, p, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            m_failed = true;
+            break;
+        }
+        p += n;
+        left -= n;
+        m_written += n;
+    }
+    m_buffer.resize(0);
+    m_failed = m_failed || m_fd < 0;
+    return !m_failed;
+}
+
+bool appendRange(int from, qint64 offset, qint64 length, int to)
+{
+    if (::lseek(to, 0, SEEK_END) < 0)
+        return false;
+    off_t at = offset;
+    bool inKernel = true;
+    QByteArray buffer;
+    while (length > 0) {
+        const size_t want = static_cast<size_t>(std::min<qint64>(length, kChunk * 64));
+        ssize_t n = -1;
+        if (inKernel) {
+            n = ::copy_file_range(from, &at, to, nullptr, want, 0);
+            // Not between these file systems, or not on this kernel: by hand.
+            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+                inKernel = false;
+                continue;
+            }
+        } else {
+            buffer.resize(kChunk);
+            n = ::pread(from, buffer.data(), std::min<size_t>(want, kChunk), at);
+            for (ssize_t done = 0; done < n;) {
+                const ssize_t w = ::write(to, buffer.constData() + done, static_cast<size_t>(n - done));
+                if (w < 0 && errno == EINTR)
+                    continue;
+                if (w <= 0) {
+                    errno = w < 0 ? errno : ENOSPC;
+                    return false;
+                }
+                done += w;
+            }
+            at += std::max<ssize_t>(n, 0);
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            errno = n < 0 ? errno : ENODATA;
+            return false;
+        }
+        length -= n;
+    }
+    return true;
 }
 
 } // namespace pagelore::FileOps

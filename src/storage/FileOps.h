@@ -54,6 +54,8 @@ public:
     // commit(); a file system that cannot take room ahead just goes without.
     void expect(qint64 bytes);
     void write(QByteArrayView bytes);
+    // Writes `length` bytes of the open file `fd`, from `offset` on.
+    void writeFrom(int fd, qint64 offset, qint64 length);
     // Syncs the new content, renames it into place and syncs the folder.
     void commit();
     const QString &path() const { return m_path; }
@@ -74,6 +76,37 @@ private:
     qint64 m_written = 0;   // reached the file
     qint64 m_expected = 0;  // room taken by expect()
 };
+
+// Scratch bytes in a file without a name, in a given folder: nobody else
+// sees it, and it is gone when closed, whatever ends the program. Nothing
+// here throws; a file that could not be made or written just says so.
+class UnnamedFile {
+public:
+    UnnamedFile() = default;
+    ~UnnamedFile();
+    UnnamedFile(const UnnamedFile &) = delete;
+    UnnamedFile &operator=(const UnnamedFile &) = delete;
+
+    // False when the folder's file system cannot make such a file.
+    bool open(const QString &folder);
+    // Buffered; false once any write has failed.
+    bool write(QByteArrayView bytes);
+    // Writes out the buffer: the file then holds size() bytes.
+    bool flush();
+    int handle() const { return m_fd; }
+    qint64 size() const { return m_written + m_buffer.size(); }
+
+private:
+    int m_fd = -1;
+    bool m_failed = false;
+    QByteArray m_buffer;
+    qint64 m_written = 0;
+};
+
+// Appends `length` bytes of `from`, read from `offset` on, at the end of
+// `to`, inside the kernel where the file systems allow it. False, with errno
+// set, when a read or a write fails or `from` ends first.
+bool appendRange(int from, qint64 offset, qint64 length, int to);
 
 }  // namespace FileOps
 }  // namespace pagelore

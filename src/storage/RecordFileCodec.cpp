@@ -1,5 +1,7 @@
 #include "RecordFileCodec.h"
 
+#include "FileOps.h"
+
 #include "platform/Cp932.h"
 
 #include <QFileInfo>
@@ -124,8 +126,38 @@ void RecordFileCodec::flushBuffer()
     m_end = 0;
 }
 
+int RecordFileCodec::handle() const
+{
+    return m_file->handle();
+}
+
+void RecordFileCodec::writeFileContents(int fd, qint64 length)
+{
+    flushBuffer();
+    if (!FileOps::appendRange(fd, 0, length, m_file->handle())) {
+        m_writeFailed = true;
+        throw StorageError(K::WriteFailed, m_path, QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    // The bytes went past the file object; it learns where the file ends now.
+    if (!m_file->seek(m_file->size()))
+        throw StorageError(K::WriteFailed, m_path, m_file->errorString());
+}
+
 void RecordFileCodec::writeEncoded(QByteArrayView bytes)
 {
+    // A large block goes to the file as it is, not through the buffer.
+    if (bytes.size() >= kWriteFlushThreshold) {
+        flushBuffer();
+        for (qsizetype done = 0; done < bytes.size();) {
+            const qint64 n = m_file->write(bytes.data() + done, bytes.size() - done);
+            if (n <= 0) {
+                m_writeFailed = true;
+                throw StorageError(K::WriteFailed, m_path, m_file->errorString());
+            }
+            done += n;
+        }
+        return;
+    }
     if (m_buffer.size() < m_end + bytes.size())
         m_buffer.resize(std::max(m_end + bytes.size(), kWriteFlushThreshold * 2));
     std::memcpy(m_buffer.data() + m_end, bytes.data(), bytes.size());

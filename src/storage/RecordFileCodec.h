@@ -69,6 +69,9 @@ public:
     void WriteRecord(const Record &values);
     // Writes bytes already in the line format (one or more whole records).
     void writeEncoded(QByteArrayView bytes);
+    // Writes the first `length` bytes of the open file `fd`, whole records in
+    // the line format, after what was written so far.
+    void writeFileContents(int fd, qint64 length);
 
     // Reading. Throws StorageError for a malformed record; the position is
     // then undefined and the file should be closed.
@@ -99,6 +102,7 @@ public:
     bool isOpen() const;
 
     const QString &path() const { return m_path; }
+    int handle() const;  // of the open file
     qint64 recordsRead() const { return m_recordsRead; }
     qint64 position() const { return m_bufferOffset + m_pos; }
 

@@ -5,6 +5,7 @@
 // takes most records at byte level from the selected kernel's block index:
 // both must leave the same files and meet the same errors.
 
+#include "search/SecondHalf.h"
 #include "search/Search.h"
 #include "storage/DataFiles.h"
 
@@ -19,6 +20,24 @@ struct Outcome {
     QByteArray result, articles, scratch;
     QString searchError, removalError;
     bool operator==(const Outcome &) const = default;
+};
+
+// While it lives, a file of any size is read in two halves at once, and the
+// second reader holds at most `held` bytes in memory.
+struct TwoHalves {
+    const qint64 was = scan::sharedFrom(), heldBefore = scan::heldInMemory();
+    explicit TwoHalves(qint64 held = 100)
+    {
+        scan::setSharedFrom(0);
+        scan::setHeldInMemory(held);
+    }
+    ~TwoHalves()
+    {
+        scan::setSharedFrom(was);
+        scan::setHeldInMemory(heldBefore);
+    }
+    TwoHalves(const TwoHalves &) = delete;
+    TwoHalves &operator=(const TwoHalves &) = delete;
 };
 
 inline Outcome take(const QString &folder, const QByteArray &file, const SearchConditions &c,

@@ -1,11 +1,14 @@
 // Arbitrary bytes as an article file (after the first NUL; before it, the text
 // conditions), its first record the one to remove: every kernel must search and
-// remove as the plain road does, and index the bytes alike.
+// remove as the plain road does, and index the bytes alike; read in two halves
+// at once, the search, the removal and the list screen's quick search must do
+// as one reader does.
 #include "FuzzSupport.h"
 #include "ScanRoads.h"
 
 #include "platform/Cp932.h"
 #include "search/BlockScan.h"
+#include "search/QuickSearch.h"
 #include "storage/TypedInput.h"
 
 using namespace pagelore;
@@ -44,5 +47,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             index = lists;
         FUZZ_CHECK(lists == index);
     }
+    // The quick search's places, or the record number of the fault it met.
+    const auto quick = [&text, bytes = file] {
+        QFile f(DataFiles::path(folder, DataFiles::ArticleFile));
+        FUZZ_CHECK(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size());
+        f.close();
+        std::vector<ArticlePlace> places;
+        try {
+            places = RunQuickSearch(folder, QuickQuery(text));
+        } catch (const StorageError &e) {
+            places.push_back({-1, quint32(e.recordNumber())});
+        }
+        return places;
+    };
+    const std::vector<ArticlePlace> one = quick();
+    const roads::TwoHalves halves(64);
+    FUZZ_CHECK(roads::take(folder, file, c, candidate, false) == plain);
+    FUZZ_CHECK(quick() == one);
     return 0;
 }

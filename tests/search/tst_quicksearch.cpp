@@ -1,3 +1,4 @@
+#include "fuzz/ScanRoads.h"
 #include "search/QuickSearch.h"
 #include "storage/DataFiles.h"
 #include "support/TestSupport.h"
@@ -112,6 +113,48 @@ private slots:
         QCOMPARE((std::vector{hits(u"寝台"_qs), hits(u"寝"_qs), hits(u"ﾈ"_qs), hits(u"ス"_qs), hits(u"テ"_qs),
                               hits(u"ﾃﾞｼﾞﾀ"_qs), hits(u"ル"_qs)}),
                  (std::vector<std::size_t>{64, 64, 0, 0, 0, 64, 64}));
+    }
+
+    // Read one after the other and in two halves at once, the hits keep
+    // their places and record numbers, wherever the middle falls.
+    void halves_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("records");
+        QTest::addColumn<QList<int>>("hits"); // record numbers; one below zero: a fault in that record
+        ArticleRecord plain, found, big;
+        found.Title = u"寝台特急"_qs;
+        big.ImageBase = QString(3000, u'x') + u"\r\n"_qs;
+        const QByteArray o = line(plain), f = line(found);
+        QTest::newRow("hits before and past the middle") << QList{f, o, o, f, o, o, o, f, o} << QList{1, 4, 8};
+        QTest::newRow("a text ending in a line end across the middle") << QList{f, line(big), f} << QList{1, 3};
+        QTest::newRow("odd spelling past the middle") << QList{o, o, o, f, o, o, line(found, false)} << QList{4, 7};
+        QTest::newRow("a fault past the middle") << QList{f, o, o, o, o, o, QByteArray("\"a\",1\r\n")} << QList{-7};
+    }
+    void halves()
+    {
+        QFETCH(QList<QByteArray>, records);
+        QFETCH(QList<int>, hits);
+        std::vector<ArticlePlace> expected;
+        qint64 offset = 0;
+        for (int i = 0; i < records.size(); ++i) {
+            if (hits.contains(i + 1))
+                expected.push_back({offset, quint32(i + 1)});
+            offset += records[i].size();
+        }
+        TempDataFolder folder;
+        folder.write(DataFiles::ArticleFile, records.join());
+        for (const bool shared : {false, true}) {
+            std::optional<roads::TwoHalves> halves;
+            if (shared)
+                halves.emplace();
+            try {
+                const std::vector<ArticlePlace> got = RunQuickSearch(folder.path(), QuickQuery(u"寝台"_qs));
+                QVERIFY2(got == expected, shared ? "two halves" : "one reader");
+                QCOMPARE_GT(hits.first(), 0);
+            } catch (const StorageError &e) {
+                QCOMPARE(e.recordNumber(), -hits.first());
+            }
+        }
     }
 };
 

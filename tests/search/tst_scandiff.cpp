@@ -47,7 +47,8 @@ private slots:
 // Each file is searched (the title for title and second keyword, 2001/2/3 for the
 // date) and line(title)'s article removed: alone (its last record read by the general
 // reader, as the block index needs bytes after a record), amid others, and if sliding
-// at every place in a block of 64 (1) and across the reader's first megabyte's end (2).
+// at every place in a block of 64 (1) and across the reader's first megabyte's end (2);
+// each also in two halves at once, with the middle before, among and after its records.
 void TestScanDiff::sameAsPlain_data()
 {
     QTest::addColumn<QByteArray>("file");
@@ -100,6 +101,18 @@ void TestScanDiff::sameAsPlain_data()
     row("thirty-first of April", line("a", "k2", "2001-04-31"), u"a"_qs, -1, false);
     row("date without its closing sign", line("a").replace("#2001-02-04#", "#2001-02-04x"), u"a"_qs, -1, false);
     row("record cut short", line("a") + "\"b\",\"w\"", u"a"_qs, -1, false);
+    const QByteArray note = sjis(u"一行目\r\n二行目"_qs);
+    row("a text ending in a line end across the middle",
+        line("a") + line("t").replace(note, QByteArray(3000, 'x') + "\r\n") + line("t"), u"t"_qs, 2, true);
+    // A reader starting at the quote after the line end would take it and the
+    // next record as one record (the bytes after a closing quote are skipped).
+    row("the last text ending in a line end across the middle",
+        line("a") + line("b").replace("img", QByteArray(3000, 'x') + "\r\n") + line("t"), u"t"_qs, 1, true);
+    row("equal records before and past the middle", line("t") + filler(3000) + line("t"), u"t"_qs, 2, true);
+    row("faults before and past the middle",
+        line(sjis(u"漢字"_qs) + "\x80") + filler(3000) + line("a").replace(",0,255", ",0,256"), u"a"_qs, -1, false);
+    row("a fault past the middle only", line("a") + filler(3000) + line("a").replace(",0,255", ",0,256"), u"a"_qs,
+        -1, false);
 }
 
 void TestScanDiff::sameAsPlain()
@@ -136,7 +149,15 @@ void TestScanDiff::sameAsPlain()
             QVERIFY2(got == plain,
                      qPrintable(QString::asprintf("%s at %lld", scan::scanKernelName(k), qint64(start))));
         }
+        const roads::TwoHalves halves;
+        QVERIFY2(roads::take(folder.path(), bytes, c, candidate, false) == plain,
+                 qPrintable(QString::asprintf("two halves at %lld", qint64(start))));
     }
+    // The middle after the row's records.
+    const roads::TwoHalves halves;
+    const QByteArray before = file + (file.endsWith('\n') ? filler(4000) : "");
+    const roads::Outcome plain = roads::take(folder.path(), before, c, candidate, true);
+    QVERIFY(roads::take(folder.path(), before, c, candidate, false) == plain);
 }
 
 // The last pass's result file is set aside, keeping its permissions; a file with
