@@ -151,7 +151,7 @@ SearchOutcome RunSearchPass(const QString &dataFolder, const SearchConditions &c
     const QString resultPath = DataFiles::path(dataFolder, DataFiles::ResultFile);
     // The last pass's hits are set aside rather than cut off in place, which
     // would give their pages back while the user waits (a tenth of a pass for
-    // a large collection); they go on a helper thread, during the pass.
+    // a large collection); they are let go of during the pass.
     OldContents lastHits;
     lastHits.replaceWithEmpty(resultPath);
     RecordFileCodec result(resultPath, RecordFileCodec::OpenMode::Write);
@@ -159,9 +159,16 @@ SearchOutcome RunSearchPass(const QString &dataFolder, const SearchConditions &c
     SecondHalf second;
     try {
         second.start = scan::secondHalfStart(articles.handle());
+        // With two readers, the one that finishes first lets go of the last
+        // hits while the other reads on; otherwise a helper thread does.
+        std::atomic<bool> released{false};
+        const auto releaseOld = [&lastHits, &released] {
+            if (!released.exchange(true))
+                lastHits.release();
+        };
         std::optional<scan::SideThread> reader;
         if (second.start > 0)
-            reader.emplace([&second, &articles, &articlePath, &dataFolder, &conditions](const std::atomic<bool> &stop) {
+            reader.emplace([&, releaseOld](const std::atomic<bool> &stop) {
                 try {
                     RecordFileCodec rest(articlePath, RecordFileCodec::OpenMode::Read);
                     if (!scan::sameOpenFile(rest.handle(), articles.handle()))
@@ -172,19 +179,18 @@ SearchOutcome RunSearchPass(const QString &dataFolder, const SearchConditions &c
                         kept = second.keep(bytes, dataFolder) && kept;
                     });
                     second.whole = !stop.load() && kept && (!second.spilling || second.aside.flush());
+                    releaseOld();
                 } catch (...) {
                     // Met again by the first reader, which tells it.
                 }
             });
         const auto write = [&result](QByteArrayView bytes) { result.writeEncoded(bytes); };
         const bool shared = reader && reader->started();
-        // With a second reader the first one lets go of the last hits while
-        // it waits for the second; otherwise a helper thread does.
         if (!shared)
             lastHits.releaseLater();
         scanRecords(articles, conditions, shared ? second.start : -1, nullptr, outcome, write);
         if (shared) {
-            lastHits.release();
+            releaseOld();
             reader->finish();
             if (articles.position() == second.start && second.whole) {
                 for (const QByteArray &block : second.kept)
