@@ -401,10 +401,10 @@ std::vector<ArticlePlace> RunQuickSearch(const QString &dataFolder, const QuickQ
     bool secondWhole = false;
     std::optional<scan::SideThread> reader;
     if (secondStart > 0)
-        reader.emplace([&](const std::atomic<bool> &stop) {
+        reader.emplace([&, first = articles.handle()](const std::atomic<bool> &stop) {
             try {
                 RecordFileCodec rest(path, RecordFileCodec::OpenMode::Read);
-                if (!scan::sameOpenFile(rest.handle(), articles.handle()))
+                if (!scan::sameOpenFile(rest.handle(), first))
                     return;
                 rest.seek(secondStart, 1);
                 collectHits(rest, query, -1, &stop, secondHits);

@@ -181,10 +181,11 @@ RemovalOutcome RemoveArticle(const QString &dataFolder, const ShownCandidate &ca
     const qint64 secondStart = scan::secondHalfStart(articles.handle());
     std::optional<scan::SideThread> reader;
     if (secondStart > 0)
-        reader.emplace([&second, secondStart, &articles, &articlePath, &candidate](const std::atomic<bool> &stop) {
+        reader.emplace([&second, secondStart, first = articles.handle(), &articlePath,
+                        &candidate](const std::atomic<bool> &stop) {
             try {
                 RecordFileCodec rest(articlePath, RecordFileCodec::OpenMode::Read);
-                if (!scan::sameOpenFile(rest.handle(), articles.handle()))
+                if (!scan::sameOpenFile(rest.handle(), first))
                     return;
                 rest.seek(secondStart, 1);
                 checkRecords(rest, candidate, -1, &stop, second);

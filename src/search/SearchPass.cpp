@@ -168,10 +168,10 @@ SearchOutcome RunSearchPass(const QString &dataFolder, const SearchConditions &c
         };
         std::optional<scan::SideThread> reader;
         if (second.start > 0)
-            reader.emplace([&, releaseOld](const std::atomic<bool> &stop) {
+            reader.emplace([&, releaseOld, first = articles.handle()](const std::atomic<bool> &stop) {
                 try {
                     RecordFileCodec rest(articlePath, RecordFileCodec::OpenMode::Read);
-                    if (!scan::sameOpenFile(rest.handle(), articles.handle()))
+                    if (!scan::sameOpenFile(rest.handle(), first))
                         return;
                     rest.seek(second.start, 1);
                     bool kept = true;
