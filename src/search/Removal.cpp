@@ -218,10 +218,18 @@ RemovalOutcome RemoveArticle(const QString &dataFolder, const ShownCandidate &ca
             });
             if (!copier.started())
                 copyAllBut(scratch, from, cut.equalAt, cut.equalEnd, second.end);
-            copyAllBut(newArticles, from, cut.equalAt, cut.equalEnd, second.end);
+            std::exception_ptr articleFault;
+            try {
+                copyAllBut(newArticles, from, cut.equalAt, cut.equalEnd, second.end);
+            } catch (...) {
+                articleFault = std::current_exception();
+            }
             copier.finish();
-            if (scratchFault)
-                std::rethrow_exception(scratchFault);
+            // The scratch file's fault first, as one reader, writing the
+            // scratch file first, would meet it.
+            for (const std::exception_ptr &fault : {scratchFault, articleFault})
+                if (fault)
+                    std::rethrow_exception(fault);
         }
     }
     articles.close();

@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 
 #include "app/Form1.h"
+#include "fuzz/ScanRoads.h"
 #include "screens/CandidateEditor.h"
 #include "screens/FolderScreen.h"
 #include "screens/Form2.h"
@@ -17,6 +18,7 @@
 #include <QTreeView>
 
 #include <csignal>
+#include <optional>
 
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -108,12 +110,12 @@ private slots:
         QTest::addColumn<Fault>("fault");
         QTest::addColumn<QString>("target"); // where the fault is, under the root
         QTest::addColumn<QString>("named");  // the file the message names; empty: the action succeeds
+        QTest::addColumn<bool>("halves");    // a large collection's two halves read at once
 
         const QString touroku = "data/Touroku.PLR", rireki = "data/Rireki.PLR", sakujyo = "data/Sakujyo.PLR",
                       keitai = "data/Keitai.PLR", bunnya = "data/Bunnya.PLR";
-        auto row = [](const char *name, Op op, Fault fault, const QString &target, const QString &named) {
-            QTest::newRow(name) << op << fault << target << named;
-        };
+        auto row = [](const char *name, Op op, Fault fault, const QString &target, const QString &named,
+                      bool halves = false) { QTest::newRow(name) << op << fault << target << named << halves; };
         // An append adds its whole record or cuts the file back to what it was.
         row("register: read-only file", Op::Register, Fault::ReadOnlyFile, touroku, touroku);
         row("register: article file missing", Op::Register, Fault::NoFile, touroku, "");
@@ -124,12 +126,14 @@ private slots:
         row("search: result file missing", Op::Search, Fault::NoFile, rireki, "");
         row("search: data folder gone", Op::Search, Fault::NoFolder, rireki, touroku);
         row("search: disk full", Op::Search, Fault::DiskFull, rireki, rireki);
+        row("search: disk full, two halves", Op::Search, Fault::DiskFull, rireki, rireki, true);
         // The removal writes both files beside the old ones and renames them over.
         row("removal: read-only article file", Op::Removal, Fault::ReadOnlyFile, touroku, touroku);
         row("removal: article file missing", Op::Removal, Fault::NoFile, touroku, touroku);
         row("removal: scratch file missing", Op::Removal, Fault::NoFile, sakujyo, "");
         row("removal: folder in the scratch file's place", Op::Removal, Fault::Folder, sakujyo, sakujyo);
         row("removal: disk full", Op::Removal, Fault::DiskFull, sakujyo, sakujyo);
+        row("removal: disk full, two halves", Op::Removal, Fault::DiskFull, sakujyo, sakujyo, true);
         row("removal: leftover of an interrupted one", Op::Removal, Fault::Leftover, touroku + ".pagelore-new",
             "");
         // The data folder screen saves the setting, then makes the missing file.
@@ -156,6 +160,10 @@ private slots:
         QFETCH(Fault, fault);
         QFETCH(QString, target);
         QFETCH(QString, named);
+        QFETCH(bool, halves);
+        std::optional<roads::TwoHalves> shared;
+        if (halves)
+            shared.emplace();
 
         QTemporaryDir dir;
         const QString root = dir.path() + u'/', data = root + "data/", path = root + target;
