@@ -1,7 +1,6 @@
 #include "Search.h"
 
 #include "ArticleScan.h"
-#include "OldContents.h"
 #include "SecondHalf.h"
 
 #include "storage/DataFiles.h"
@@ -149,26 +148,16 @@ SearchOutcome RunSearchPass(const QString &dataFolder, const SearchConditions &c
     const QString articlePath = DataFiles::path(dataFolder, DataFiles::ArticleFile);
     RecordFileCodec articles(articlePath, RecordFileCodec::OpenMode::Read);
     const QString resultPath = DataFiles::path(dataFolder, DataFiles::ResultFile);
-    // The last pass's hits are set aside rather than cut off in place, which
-    // would give their pages back while the user waits (a tenth of a pass for
-    // a large collection); they are let go of during the pass.
-    OldContents lastHits;
-    lastHits.replaceWithEmpty(resultPath);
+    // Written over the last pass's hits: giving their room back and asking for
+    // it anew would cost a fifth of a pass when they are many.
     RecordFileCodec result(resultPath, RecordFileCodec::OpenMode::Write);
     SearchOutcome outcome;
     SecondHalf second;
     try {
         second.start = scan::secondHalfStart(articles.handle());
-        // With two readers, the one that finishes first lets go of the last
-        // hits while the other reads on; otherwise a helper thread does.
-        std::atomic<bool> released{false};
-        const auto releaseOld = [&lastHits, &released] {
-            if (!released.exchange(true))
-                lastHits.release();
-        };
         std::optional<scan::SideThread> reader;
         if (second.start > 0)
-            reader.emplace([&, releaseOld, first = articles.handle()](const std::atomic<bool> &stop) {
+            reader.emplace([&, first = articles.handle()](const std::atomic<bool> &stop) {
                 try {
                     RecordFileCodec rest(articlePath, RecordFileCodec::OpenMode::Read);
                     if (!scan::sameOpenFile(rest.handle(), first))
@@ -179,18 +168,14 @@ SearchOutcome RunSearchPass(const QString &dataFolder, const SearchConditions &c
                         kept = second.keep(bytes, dataFolder) && kept;
                     });
                     second.whole = !stop.load() && kept && (!second.spilling || second.aside.flush());
-                    releaseOld();
                 } catch (...) {
                     // Met again by the first reader, which tells it.
                 }
             });
         const auto write = [&result](QByteArrayView bytes) { result.writeEncoded(bytes); };
         const bool shared = reader && reader->started();
-        if (!shared)
-            lastHits.releaseLater();
         scanRecords(articles, conditions, shared ? second.start : -1, nullptr, outcome, write);
         if (shared) {
-            releaseOld();
             reader->finish();
             if (articles.position() == second.start && second.whole) {
                 for (const QByteArray &block : second.kept)
@@ -207,7 +192,11 @@ SearchOutcome RunSearchPass(const QString &dataFolder, const SearchConditions &c
         result.close();
     } catch (const StorageError &) {
         // Never leave the hits of half a pass for the browser to show.
-        result.close();
+        try {
+            result.close();
+        } catch (const StorageError &) {
+            // Told already; the file is emptied below all the same.
+        }
         FileOps::emptyFile(resultPath);
         throw;
     }

@@ -221,7 +221,7 @@ void ReplacementFile::writeFrom(int fd, qint64 offset, qint64 length)
     flush();
     if (m_fd < 0)
         throw StorageError(K::WriteFailed, m_path);
-    if (length > 0 && !appendRange(fd, offset, length, m_fd))
+    if (length > 0 && !copyRange(fd, offset, length, m_fd))
         fail(systemReason(errno));
     m_written += std::max<qint64>(length, 0);
 }
@@ -286,10 +286,8 @@ bool UnnamedFile::flush()
     return !m_failed;
 }
 
-bool appendRange(int from, qint64 offset, qint64 length, int to)
+bool copyRange(int from, qint64 offset, qint64 length, int to)
 {
-    if (::lseek(to, 0, SEEK_END) < 0)
-        return false;
     off_t at = offset;
     bool inKernel = true;
     QByteArray buffer;

@@ -103,10 +103,11 @@ private:
     qint64 m_written = 0;
 };
 
-// Appends `length` bytes of `from`, read from `offset` on, at the end of
-// `to`, inside the kernel where the file systems allow it. False, with errno
-// set, when a read or a write fails or `from` ends first.
-bool appendRange(int from, qint64 offset, qint64 length, int to);
+// Writes `length` bytes of `from`, read from `offset` on, to `to` where its
+// offset stands (and moves it past them), inside the kernel where the file
+// systems allow it. False, with errno set, when a read or a write fails or
+// `from` ends first.
+bool copyRange(int from, qint64 offset, qint64 length, int to);
 
 }  // namespace FileOps
 }  // namespace pagelore

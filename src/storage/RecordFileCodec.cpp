@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace pagelore {
@@ -65,12 +66,21 @@ RecordFileCodec::RecordFileCodec(const QString &path, OpenMode mode)
     }
     if (info.exists() && info.isDir())
         throw StorageError(K::NotAFile, path);
-    QIODevice::OpenMode flags = QIODevice::WriteOnly | QIODevice::Unbuffered;
-    flags |= mode == OpenMode::Append ? QIODevice::Append : QIODevice::Truncate;
-    if (!m_file->open(flags))
-        throw StorageError(K::WriteFailed, path, m_file->errorString());
-    if (mode == OpenMode::Append)
+    if (mode == OpenMode::Append) {
+        if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered | QIODevice::Append))
+            throw StorageError(K::WriteFailed, path, m_file->errorString());
         m_initialSize = m_file->size();
+        return;
+    }
+    // Opened without cutting the file: its room is written over and only what
+    // lies beyond the new contents is given back, on close().
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        throw StorageError(K::WriteFailed, path, QString::fromLocal8Bit(std::strerror(errno)));
+    if (!m_file->open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw StorageError(K::WriteFailed, path, m_file->errorString());
+    }
 }
 
 RecordFileCodec::~RecordFileCodec()
@@ -101,9 +111,12 @@ void RecordFileCodec::close()
         // before that; a rewritten file is scratch work that nobody waits on.
         if (m_mode == OpenMode::Append && ::fdatasync(m_file->handle()) != 0)
             throw StorageError(K::WriteFailed, m_path, QString::fromLocal8Bit(std::strerror(errno)));
+        if (m_mode == OpenMode::Write && ::ftruncate(m_file->handle(), m_file->pos()) != 0)
+            throw StorageError(K::WriteFailed, m_path, QString::fromLocal8Bit(std::strerror(errno)));
     } catch (const StorageError &) {
-        if (m_mode == OpenMode::Append)
-            m_file->resize(m_initialSize);
+        // Nothing half-written stays: an append is taken back, a rewritten
+        // file keeps nothing, old or new.
+        m_file->resize(m_mode == OpenMode::Append ? m_initialSize : 0);
         m_file->close();
         throw;
     }
@@ -134,12 +147,13 @@ int RecordFileCodec::handle() const
 void RecordFileCodec::writeFileContents(int fd, qint64 length)
 {
     flushBuffer();
-    if (!FileOps::appendRange(fd, 0, length, m_file->handle())) {
+    const qint64 from = m_file->pos();
+    if (!FileOps::copyRange(fd, 0, length, m_file->handle())) {
         m_writeFailed = true;
         throw StorageError(K::WriteFailed, m_path, QString::fromLocal8Bit(std::strerror(errno)));
     }
-    // The bytes went past the file object; it learns where the file ends now.
-    if (!m_file->seek(m_file->size()))
+    // The bytes went past the file object; it learns where they end.
+    if (!m_file->seek(from + length))
         throw StorageError(K::WriteFailed, m_path, m_file->errorString());
 }
 

@@ -56,6 +56,8 @@ struct RawField {
 // destructor or close().
 class RecordFileCodec {
 public:
+    // Write: from the start, over what the file holds; close() cuts the file
+    // where the new contents end (and empties it when writing failed).
     enum class OpenMode { Read, Append, Write };
 
     // Throws StorageError when the file cannot be opened that way.

@@ -57,7 +57,8 @@ inline Outcome take(const QString &folder, const QByteArray &file, const SearchC
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
             throw std::runtime_error("the files to search cannot be written");
     };
-    write(DataFiles::ArticleFile, file), write(DataFiles::ResultFile, "old"),
+    // The last hits outnumber any pass's, so what the pass leaves of them shows.
+    write(DataFiles::ArticleFile, file), write(DataFiles::ResultFile, file + "old"),
         write(DataFiles::ScratchFile, "stale");
     Outcome o;
     QByteArray kept;

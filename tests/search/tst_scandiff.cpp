@@ -160,8 +160,8 @@ void TestScanDiff::sameAsPlain()
     QVERIFY(roads::take(folder.path(), before, c, candidate, false) == plain);
 }
 
-// The last pass's result file is set aside, keeping its permissions; a file with
-// a second name, or one the name only links to, is emptied in place.
+// The result file is written over where it stands: its permissions, a second
+// name and a link to it stay.
 void TestScanDiff::resultFileReplaced_data()
 {
     QTest::addColumn<QString>("kind");

@@ -121,6 +121,9 @@ void TestSearchPass::hitsInFileOrderOfTheLatestPass()
     c.title = article(2).Title;
     RunSearchPass(data.path(), c);
     QCOMPARE(data.read(DataFiles::ResultFile), line(article(1)) + line(article(2)));
+    c.keyword2 = u"☆"_qs;
+    RunSearchPass(data.path(), c);
+    QCOMPARE(data.read(DataFiles::ResultFile), line(article(2)));
     data.write(DataFiles::ArticleFile, {});
     QCOMPARE(RunSearchPass(data.path(), c).hits, 0);
     QCOMPARE(data.read(DataFiles::ResultFile), QByteArray());
