@@ -9,11 +9,15 @@
 #include "storage/RecordFileCodec.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <array>
 #include <atomic>
-#include <exception>
+#include <cerrno>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
+#include <vector>
 
 namespace pagelore {
 
@@ -103,12 +107,82 @@ void checkRecords(RecordFileCodec &in, const ShownCandidate &candidate, qint64 l
     out.whole = !(stop && stop->load());
 }
 
-// The file but the bytes from `cutFrom` to `cutTo`, up to `end`.
-void copyAllBut(FileOps::ReplacementFile &to, int from, qint64 cutFrom, qint64 cutTo, qint64 end)
-{
-    to.writeFrom(from, 0, cutFrom);
-    to.writeFrom(from, cutTo, end - cutTo);
-}
+// Copies of parts of the article file into the two new files, cut into
+// pieces that both threads take in turn, each from where it stands, so both
+// keep working until the last piece. Pieces of the two files alternate: a
+// file takes one write at a time.
+class CopyPieces {
+public:
+    explicit CopyPieces(int from) : m_from(from) {}
+
+    // Bytes `offset` to `end` of the article file go to both files from `at` on.
+    void add(FileOps::ReplacementFile &scratch, FileOps::ReplacementFile &articles, qint64 offset, qint64 end,
+             qint64 at)
+    {
+        const std::lock_guard lock(m_mutex);
+        for (; offset < end; offset += kPiece, at += kPiece)
+            for (int file = 0; file < 2; ++file)
+                m_pieces.push_back({file ? &articles : &scratch, file, offset, std::min(kPiece, end - offset), at});
+        m_changed.notify_all();
+    }
+    // The second half has been checked: what to copy of it can be told.
+    void secondChecked()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_secondChecked = true;
+        m_changed.notify_all();
+    }
+    // No more pieces will come.
+    void close()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_closed = true;
+        m_changed.notify_all();
+    }
+    // Copies pieces until all are taken and no more will come, or, with
+    // `untilChecked`, until the second half has been checked.
+    void work(bool untilChecked)
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            if (untilChecked && m_secondChecked)
+                return;
+            if (m_next < m_pieces.size()) {
+                const Piece p = m_pieces[m_next++];
+                if (m_errors[p.file])
+                    continue;
+                lock.unlock();
+                const bool copied = p.to->copyAt(m_from, p.offset, p.length, p.at);
+                const int error = errno;
+                lock.lock();
+                if (!copied && !m_errors[p.file])
+                    m_errors[p.file] = error ? error : EIO;
+                continue;
+            }
+            if (m_closed)
+                return;
+            m_changed.wait(lock);
+        }
+    }
+    // The first failure of a copy into the scratch file (0) or the new
+    // article file (1), an errno; 0 when none failed. Once the threads are done.
+    int error(int file) const { return m_errors[file]; }
+
+private:
+    static constexpr qint64 kPiece = 2 << 20;
+    struct Piece {
+        FileOps::ReplacementFile *to;
+        int file;
+        qint64 offset, length, at;
+    };
+    const int m_from;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<Piece> m_pieces;
+    std::size_t m_next = 0;
+    bool m_secondChecked = false, m_closed = false;
+    std::array<int, 2> m_errors{};
+};
 
 }  // namespace
 
@@ -175,61 +249,73 @@ RemovalOutcome RemoveArticle(const QString &dataFolder, const ShownCandidate &ca
 
     // A large collection is read and checked in two halves at once, the
     // second on a thread of its own; then both new files are copied from the
-    // article file, inside the kernel, one on each thread. A record found
-    // equal in the first half comes before any in the second.
+    // article file inside the kernel, by both threads. A record found equal in
+    // the first half comes before any in the second, so once the first half is
+    // checked, its part of the new files is known and copied while the second
+    // half is still being checked; should the second half fail, everything is
+    // done again the plain way, whose writes, from the start, cover all that.
     Checked first, second;
     const qint64 secondStart = scan::secondHalfStart(articles.handle());
+    CopyPieces pieces(articles.handle());
     std::optional<scan::SideThread> reader;
     if (secondStart > 0)
-        reader.emplace([&second, secondStart, first = articles.handle(), &articlePath,
+        reader.emplace([&second, &pieces, secondStart, first = articles.handle(), &articlePath,
                         &candidate](const std::atomic<bool> &stop) {
             try {
                 RecordFileCodec rest(articlePath, RecordFileCodec::OpenMode::Read);
-                if (!scan::sameOpenFile(rest.handle(), first))
-                    return;
-                rest.seek(secondStart, 1);
-                checkRecords(rest, candidate, -1, &stop, second);
+                if (scan::sameOpenFile(rest.handle(), first)) {
+                    rest.seek(secondStart, 1);
+                    checkRecords(rest, candidate, -1, &stop, second);
+                }
             } catch (...) {
                 second.whole = false;  // met again by the first reader, which tells it
             }
+            pieces.secondChecked();
+            pieces.work(false);
         });
+    // However this ends, the second thread stops waiting for pieces first.
+    const auto noMorePieces = qScopeGuard([&pieces] { pieces.close(); });
     if (!reader || !reader->started()) {
         keepRecords();
     } else {
         checkRecords(articles, candidate, secondStart, nullptr, first);
-        reader->finish();
-        if (first.end != secondStart || !second.whole) {
+        const bool arrived = first.end == secondStart;
+        // Bytes of the first half before the equal record, if it has one, go
+        // to the same place in the new files; those after it move up.
+        const qint64 firstCut = first.equalAt >= 0 ? first.equalEnd - first.equalAt : 0;
+        if (arrived) {
+            pieces.add(scratch, newArticles, 0, first.equalAt >= 0 ? first.equalAt : secondStart, 0);
+            if (first.equalAt >= 0)
+                pieces.add(scratch, newArticles, first.equalEnd, secondStart, first.equalAt);
+            pieces.work(true);
+        }
+        if (!arrived || !second.whole) {
             // The guess of the second half's start was wrong, or the second
             // half holds a fault: everything again, the plain way.
+            pieces.close();
             reader.reset();
             articles.seek(0, 1);
             keepRecords();
         } else if (first.equalAt >= 0 || second.equalAt >= 0) {
             found = true;
-            const Checked &cut = first.equalAt >= 0 ? first : second;
-            const int from = articles.handle();
-            std::exception_ptr scratchFault;
-            scan::SideThread copier([&](const std::atomic<bool> &) {
-                try {
-                    copyAllBut(scratch, from, cut.equalAt, cut.equalEnd, second.end);
-                } catch (...) {
-                    scratchFault = std::current_exception();
-                }
-            });
-            if (!copier.started())
-                copyAllBut(scratch, from, cut.equalAt, cut.equalEnd, second.end);
-            std::exception_ptr articleFault;
-            try {
-                copyAllBut(newArticles, from, cut.equalAt, cut.equalEnd, second.end);
-            } catch (...) {
-                articleFault = std::current_exception();
+            const qint64 at = secondStart - firstCut;
+            if (first.equalAt >= 0 || second.equalAt < 0) {
+                pieces.add(scratch, newArticles, secondStart, second.end, at);
+            } else {
+                pieces.add(scratch, newArticles, secondStart, second.equalAt, at);
+                pieces.add(scratch, newArticles, second.equalEnd, second.end, second.equalAt);
             }
-            copier.finish();
+            pieces.close();
+            pieces.work(false);
+            reader->finish();
+            const qint64 length = second.end - (firstCut ? firstCut : second.equalEnd - second.equalAt);
             // The scratch file's fault first, as one reader, writing the
             // scratch file first, would meet it.
-            for (const std::exception_ptr &fault : {scratchFault, articleFault})
-                if (fault)
-                    std::rethrow_exception(fault);
+            scratch.finishCopies(length, pieces.error(0));
+            newArticles.finishCopies(length, pieces.error(1));
+        } else {
+            pieces.close();
+            reader->finish();  // it may be copying from the article file still
         }
     }
     articles.close();

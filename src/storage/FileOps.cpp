@@ -226,6 +226,27 @@ void ReplacementFile::writeFrom(int fd, qint64 offset, qint64 length)
     m_written += std::max<qint64>(length, 0);
 }
 
+bool ReplacementFile::copyAt(int fd, qint64 offset, qint64 length, qint64 at) const
+{
+    if (m_fd < 0) {
+        errno = EBADF;
+        return false;
+    }
+    return length <= 0 || copyRange(fd, offset, length, m_fd, at);
+}
+
+void ReplacementFile::finishCopies(qint64 length, int error)
+{
+    flush();
+    if (m_fd < 0)
+        throw StorageError(K::WriteFailed, m_path);
+    if (error != 0)
+        fail(systemReason(error));
+    if (::ftruncate(m_fd, length) != 0 || ::lseek(m_fd, length, SEEK_SET) < 0)
+        fail(systemReason(errno));
+    m_written = length;
+}
+
 void ReplacementFile::commit()
 {
     flush();
@@ -286,16 +307,18 @@ bool UnnamedFile::flush()
     return !m_failed;
 }
 
-bool copyRange(int from, qint64 offset, qint64 length, int to)
+bool copyRange(int from, qint64 offset, qint64 length, int to, qint64 toAt)
 {
     off_t at = offset;
+    off_t place = toAt;
+    off_t *const placed = toAt >= 0 ? &place : nullptr;
     bool inKernel = true;
     QByteArray buffer;
     while (length > 0) {
         const size_t want = static_cast<size_t>(std::min<qint64>(length, kChunk * 64));
         ssize_t n = -1;
         if (inKernel) {
-            n = ::copy_file_range(from, &at, to, nullptr, want, 0);
+            n = ::copy_file_range(from, &at, to, placed, want, 0);
             // Not between these file systems, or not on this kernel: by hand.
             if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
                 inKernel = false;
@@ -305,7 +328,9 @@ bool copyRange(int from, qint64 offset, qint64 length, int to)
             buffer.resize(kChunk);
             n = ::pread(from, buffer.data(), std::min<size_t>(want, kChunk), at);
             for (ssize_t done = 0; done < n;) {
-                const ssize_t w = ::write(to, buffer.constData() + done, static_cast<size_t>(n - done));
+                const auto left = static_cast<size_t>(n - done);
+                const ssize_t w = placed ? ::pwrite(to, buffer.constData() + done, left, place)
+                                         : ::write(to, buffer.constData() + done, left);
                 if (w < 0 && errno == EINTR)
                     continue;
                 if (w <= 0) {
@@ -313,6 +338,7 @@ bool copyRange(int from, qint64 offset, qint64 length, int to)
                     return false;
                 }
                 done += w;
+                place += w;
             }
             at += std::max<ssize_t>(n, 0);
         }

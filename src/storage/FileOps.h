@@ -56,6 +56,15 @@ public:
     void write(QByteArrayView bytes);
     // Writes `length` bytes of the open file `fd`, from `offset` on.
     void writeFrom(int fd, qint64 offset, qint64 length);
+    // Writes `length` bytes of `fd`, from `offset` on, at `at` in the new
+    // content, beside other such copies on other threads; nothing else of
+    // the writer changes until finishCopies(). False, with errno set, when
+    // the copy fails.
+    bool copyAt(int fd, qint64 offset, qint64 length, qint64 at) const;
+    // After copyAt(): the new content is cut at `length` bytes. A copy that
+    // failed with `error` (an errno, or 0) fails the writer as a failed
+    // write does.
+    void finishCopies(qint64 length, int error);
     // Syncs the new content, renames it into place and syncs the folder.
     void commit();
     const QString &path() const { return m_path; }
@@ -104,10 +113,11 @@ private:
 };
 
 // Writes `length` bytes of `from`, read from `offset` on, to `to` where its
-// offset stands (and moves it past them), inside the kernel where the file
-// systems allow it. False, with errno set, when a read or a write fails or
-// `from` ends first.
-bool copyRange(int from, qint64 offset, qint64 length, int to);
+// offset stands (and moves it past them), or from `at` on when that is given
+// (and `to`'s offset stays), inside the kernel where the file systems allow
+// it. False, with errno set, when a read or a write fails or `from` ends
+// first.
+bool copyRange(int from, qint64 offset, qint64 length, int to, qint64 at = -1);
 
 }  // namespace FileOps
 }  // namespace pagelore

@@ -42,6 +42,8 @@ private slots:
     void sameAsPlain();
     void resultFileReplaced_data();
     void resultFileReplaced();
+    void largeRemoval_data();
+    void largeRemoval();
 };
 
 // Each file is searched (the title for title and second keyword, 2001/2/3 for the
@@ -190,6 +192,40 @@ void TestScanDiff::resultFileReplaced()
     QCOMPARE(readFile(target), line("t"));
     QCOMPARE(QFileInfo(result).isSymLink(), kind == u"symbolic link"_qs);
     QCOMPARE(QFile::permissions(target) & 0x7077, mode); // owner, group, others
+}
+
+// A collection large enough to be read in two halves as it is, whose parts
+// are copied in several pieces: the new files are the old one without the
+// first equal record, wherever it lies.
+void TestScanDiff::largeRemoval_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<qsizetype>("cutAt"); // -1: nothing to remove
+    const QByteArray t = line("t");
+    QTest::newRow("in the first half") << filler(3'000'000) + t + filler(6'000'000) << qsizetype(3'000'000);
+    QTest::newRow("in the second half") << filler(6'000'000) + t + filler(3'000'000) << qsizetype(6'000'000);
+    QTest::newRow("in both halves") << filler(2'500'000) + t + filler(4'000'000) + t + filler(2'500'000)
+                                    << qsizetype(2'500'000);
+    QTest::newRow("nowhere") << filler(9'000'000) << qsizetype(-1);
+}
+
+void TestScanDiff::largeRemoval()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(qsizetype, cutAt);
+    TempDataFolder folder;
+    folder.write(DataFiles::ArticleFile, line("t"));
+    RecordFileCodec in(folder.file(DataFiles::ArticleFile), RecordFileCodec::OpenMode::Read);
+    const ShownCandidate candidate = ShownCandidate::fromArticle(ArticleRecord::read(in));
+    in.close();
+    folder.write(DataFiles::ArticleFile, file);
+    folder.write(DataFiles::ScratchFile, "stale");
+    QVERIFY(file.size() >= scan::sharedFrom());
+    QCOMPARE(RemoveArticle(folder.path(), candidate),
+             cutAt < 0 ? RemovalOutcome::NotFound : RemovalOutcome::Removed);
+    const QByteArray kept = cutAt < 0 ? file : QByteArray(file).remove(cutAt, line("t").size());
+    QVERIFY(folder.read(DataFiles::ArticleFile) == kept);
+    QVERIFY(folder.read(DataFiles::ScratchFile) == (cutAt < 0 ? QByteArray("stale") : kept));
 }
 
 PAGELORE_TEST_MAIN(TestScanDiff)

@@ -10,6 +10,7 @@
 
 #include <QDir>
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -166,6 +167,56 @@ private slots:
         ::close(inMemory);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
                  (link ? QStringList{u"Real.PLR"_qs, u"Touroku.PLR"_qs} : QStringList{u"Touroku.PLR"_qs}));
+    }
+
+    // Pieces copied to places of their own, last piece first, as two threads
+    // may: from a file the kernel copies, from one in memory it does not (so
+    // the copy by hand writes at each place), and past the other file's end.
+    void copiesInPlace_data()
+    {
+        QTest::addColumn<bool>("memory");
+        QTest::addColumn<qint64>("length");
+        QTest::newRow("from a file") << false << qint64(3'000'001);
+        QTest::newRow("from a file in memory") << true << qint64(3'000'001);
+        QTest::newRow("past the other file's end") << false << qint64(4'000'000);
+    }
+    void copiesInPlace()
+    {
+        QFETCH(bool, memory);
+        QFETCH(qint64, length);
+        QByteArray source(4'000'000, Qt::Uninitialized);
+        for (qsizetype i = 0; i < source.size(); ++i)
+            source[i] = static_cast<char>(i % 251);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"Sakujyo.PLR"_qs);
+        writeFile(path, "old");
+        if (!memory)
+            writeFile(dir.filePath(u"source"_qs), source);
+        const int fd = memory ? ::memfd_create("source", 0)
+                              : ::open(QFile::encodeName(dir.filePath(u"source"_qs)).constData(), O_RDONLY);
+        QVERIFY(fd >= 0);
+        QVERIFY(!memory || ::write(fd, source.constData(), source.size()) == source.size());
+        const bool fits = 10 + length <= source.size();
+        {
+            FileOps::ReplacementFile out(path);
+            out.expect(length + 5000);
+            constexpr qint64 kPiece = 1'500'000; // more than the copy by hand takes at once
+            int error = 0;
+            for (qint64 at = (length - 1) / kPiece * kPiece; at >= 0; at -= kPiece)
+                if (!out.copyAt(fd, 10 + at, std::min(kPiece, length - at), at))
+                    error = errno;
+            QCOMPARE(error != 0, !fits);
+            if (fits) {
+                out.finishCopies(length, error);
+                out.commit();
+            } else {
+                QVERIFY_THROWS_EXCEPTION(StorageError, out.finishCopies(length, error));
+            }
+        }
+        ::close(fd);
+        QVERIFY(readFile(path) == (fits ? source.mid(10, length) : QByteArray("old")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{u"Sakujyo.PLR"_qs, u"source"_qs}.mid(0, memory ? 1 : 2)));
     }
 };
 
