@@ -216,16 +216,6 @@ void ReplacementFile::write(QByteArrayView bytes)
         flush();
 }
 
-void ReplacementFile::writeFrom(int fd, qint64 offset, qint64 length)
-{
-    flush();
-    if (m_fd < 0)
-        throw StorageError(K::WriteFailed, m_path);
-    if (length > 0 && !copyRange(fd, offset, length, m_fd))
-        fail(systemReason(errno));
-    m_written += std::max<qint64>(length, 0);
-}
-
 bool ReplacementFile::copyAt(int fd, qint64 offset, qint64 length, qint64 at) const
 {
     if (m_fd < 0) {

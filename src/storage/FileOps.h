@@ -54,8 +54,6 @@ public:
     // commit(); a file system that cannot take room ahead just goes without.
     void expect(qint64 bytes);
     void write(QByteArrayView bytes);
-    // Writes `length` bytes of the open file `fd`, from `offset` on.
-    void writeFrom(int fd, qint64 offset, qint64 length);
     // Writes `length` bytes of `fd`, from `offset` on, at `at` in the new
     // content, beside other such copies on other threads; nothing else of
     // the writer changes until finishCopies(). False, with errno set, when

@@ -18,10 +18,6 @@
 using namespace pagelore;
 using namespace pagelore::test;
 
-namespace {
-constexpr int kFromMemory = 1 << 28; // marks a copy from a file in memory in the sizes below
-} // namespace
-
 class TestFiles : public QObject {
     Q_OBJECT
 
@@ -102,14 +98,6 @@ private slots:
         QTest::newRow("never committed, through a link") << QList<int>{10} << false << true << 0;
         QTest::newRow("more announced than written") << QList<int>{17, 100 * kKiB, 5} << true << false << 8192 * kKiB;
         QTest::newRow("less announced than written") << QList<int>{17, 100 * kKiB, 5} << true << true << 50 * kKiB;
-        // Below zero: that many bytes of another file, from its fourth byte on
-        // (below -kFromMemory: of a file in memory, which the kernel may not
-        // copy to a file on disk by itself).
-        QTest::newRow("copied from a file, between pieces")
-            << QList<int>{17, -100 * kKiB, 5, -3 * kKiB * kKiB, -1} << true << false << 0;
-        QTest::newRow("copied from a file in memory")
-            << QList<int>{3, -kFromMemory - 70 * kKiB, 9} << true << false << 4096 * kKiB;
-        QTest::newRow("copy past the other file's end") << QList<int>{10, -5 * kKiB * kKiB} << false << false << 0;
     }
     void replacementFile()
     {
@@ -126,33 +114,13 @@ private slots:
         writeFile(target + u".pagelore-new"_qs, "left by an interrupted replacement");
         QVERIFY(!link || QFile::link(u"Real.PLR"_qs, path));
         QByteArray written;
-        QByteArray source(4 * 1024 * 1024, Qt::Uninitialized);
-        for (qsizetype i = 0; i < source.size(); ++i)
-            source[i] = static_cast<char>(i % 251);
-        QTemporaryDir elsewhere;
-        writeFile(elsewhere.filePath(u"source"_qs), source);
-        QFile onDisk(elsewhere.filePath(u"source"_qs));
-        QVERIFY(onDisk.open(QIODevice::ReadOnly));
-        const int inMemory = ::memfd_create("source", 0);
-        QVERIFY(inMemory >= 0 && ::write(inMemory, source.constData(), source.size()) == source.size());
         {
             FileOps::ReplacementFile out(path);
             out.expect(expected);
             for (int i = 0; i < sizes.size(); ++i) {
-                if (sizes[i] >= 0) {
-                    const QByteArray piece(sizes[i], static_cast<char>('a' + i)); // a piece out of place shows
-                    out.write(piece);
-                    written += piece;
-                    continue;
-                }
-                const bool memory = sizes[i] < -kFromMemory;
-                const qint64 length = memory ? -sizes[i] - kFromMemory : -sizes[i];
-                if (3 + length > source.size()) {
-                    QVERIFY_THROWS_EXCEPTION(StorageError, out.writeFrom(onDisk.handle(), 3, length));
-                    break;
-                }
-                out.writeFrom(memory ? inMemory : onDisk.handle(), 3, length);
-                written += source.mid(3, length);
+                const QByteArray piece(sizes[i], static_cast<char>('a' + i)); // a piece out of place shows
+                out.write(piece);
+                written += piece;
             }
             QCOMPARE(readFile(path), QByteArray("old"));
             if (commit)
@@ -164,7 +132,6 @@ private slots:
         QCOMPARE_LE(qint64(st.st_blocks) * 512, (qint64(st.st_size) + 4095) / 4096 * 4096 + 64 * 1024);
         QCOMPARE(QFile::permissions(target), permissions);
         QCOMPARE(QFileInfo(path).isSymLink(), link);
-        ::close(inMemory);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
                  (link ? QStringList{u"Real.PLR"_qs, u"Touroku.PLR"_qs} : QStringList{u"Touroku.PLR"_qs}));
     }
